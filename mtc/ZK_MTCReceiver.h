@@ -1,0 +1,87 @@
+#pragma once
+
+// The process-wide MIDI input: owns the one RtMidiIn, lists the sources present at creation,
+// opens the one the user picks, and decodes its MTC and MMC messages into notifications.
+//
+// Threading:
+// - alloc and sharedObjectInstance take the class-wide recursive lock and may be called
+//   from any thread (the decoder calls sharedObjectInstance on the MIDI input thread).
+// - init and openMidiConnectionWithPort run on the main thread only.
+// - The accessors take no lock; the list and count are written only by init, before the
+//   receiver is published.
+// - newMidiEventCallback, addOneFrameAndPostMIDITimecode and postMTCNotificationWithRecord
+//   run on the MIDI input thread only, one message at a time; they never wait for the main
+//   thread. Every notification is posted from a MainQueue task, so observers run on the main
+//   thread, in decoding order, with the receiver as sender.
+
+#include "QRV_Quorvel.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class RtMidiIn;
+
+// Notification names and user-information keys.
+inline constexpr char MTCTimeChangedNotification[] = "MTCTimeChanged";
+inline constexpr char MMCLocateTargetMsgRxNotification[] = "MMCLocateTargetMsgRx";
+inline constexpr char MMCStartMsgRxNotification[] = "MMCStartMsgRx";
+inline constexpr char MMCStopMsgRxNotification[] = "MMCStopMsgRx";
+inline constexpr char ZK_MTCRecordKey[] = "MTCRecord";
+inline constexpr char ZK_MMCTargetTimeKey[] = "MMCTargetTime";
+
+class ZK_MTCReceiver {
+public:
+    // Platform MIDI endpoint reference; 0 is none. Kept for the record, never used.
+    using MIDIPortRef = std::uint32_t;
+
+    // Allocates the one receiver and publishes it before init runs. A second call throws
+    // std::logic_error("Attempted to allocate a second instance of a singleton.").
+    static ZK_MTCReceiver* alloc();
+
+    // The shared receiver, created on first use; nullptr when the MIDI system could not be
+    // initialised (the next call tries again).
+    static ZK_MTCReceiver* sharedObjectInstance();
+
+    // Creates the MIDI input and takes the source list. On failure logs the library's
+    // message and returns nullptr; the caller then owns and deletes the object.
+    ZK_MTCReceiver* init();
+
+    // Closes any open source, then opens source index (taken as unsigned) and registers the
+    // decoder. Throws the library's RtMidiError when the source cannot be opened; the
+    // receiver is then left idle (no source open, no callback).
+    void openMidiConnectionWithPort(int index);
+
+    std::uint32_t portCount() const { return _portCount; }
+    const std::vector<std::string>& midiPortNames() const { return _portNames; }
+    MIDIPortRef midiPortRef() const { return _midiPortRef; }
+    void setMidiPortRef(MIDIPortRef ref) { _midiPortRef = ref; }
+
+    ~ZK_MTCReceiver();
+    ZK_MTCReceiver(const ZK_MTCReceiver&) = delete;
+    ZK_MTCReceiver& operator=(const ZK_MTCReceiver&) = delete;
+
+private:
+    ZK_MTCReceiver() = default;
+
+    static std::recursive_mutex& classLock();
+
+    std::uint32_t _portCount = 0;
+    std::unique_ptr<RtMidiIn> _midiInput;
+    std::vector<std::string> _portNames;
+    MIDIPortRef _midiPortRef = 0;
+};
+
+// The decoder: RtMidi's callback for the open source. One complete message per call;
+// deltaSeconds is the time since the previous message. userData is ignored.
+void newMidiEventCallback(double deltaSeconds, std::vector<unsigned char>* message,
+                          void* userData);
+
+// Advances record by one frame at its own rate (in place) and posts it. Skips records
+// whose rateCode is outside 0-3.
+void addOneFrameAndPostMIDITimecode(TCData& record);
+
+// Posts a stamped copy of record as "MTCTimeChanged"; sets record.dropFrame for rate code 2.
+void postMTCNotificationWithRecord(TCData& record);

@@ -1,0 +1,20 @@
+#pragma once
+
+// Hands work to the Qt main thread.
+//
+// Threading: async may be called from any thread and never waits. Tasks run on the thread
+// of the QCoreApplication, one at a time, in submission order. Needs a QCoreApplication;
+// without one the task is dropped and async returns false.
+
+#include <functional>
+
+namespace platform {
+
+class MainQueue {
+public:
+    MainQueue() = delete;
+
+    static bool async(std::function<void()> task);
+};
+
+} // namespace platform

@@ -1,0 +1,2 @@
+#include "QRV_Quorvel.h"
+#include <gtest/gtest.h>
