@@ -13,15 +13,20 @@ std::int32_t floatQuotient(std::int32_t dividend, std::int32_t divisor) {
 }
 
 std::int32_t doubleQuotient(std::int32_t dividend, std::int32_t divisor) {
-    return static_cast<std::int32_t>(static_cast<double>(dividend) /
-                                     static_cast<double>(divisor));
+    return static_cast<std::int32_t>(static_cast<double>(dividend) / static_cast<double>(divisor));
 }
 
-bool isDropFrame(const TimeCodeDef& def) { return (def.flags & kTimeCodeDropFrameFlag) != 0; }
+bool isDropFrame(const TimeCodeDef& def) {
+    return (def.flags & kTimeCodeDropFrameFlag) != 0;
+}
 
-std::int32_t wholeMinutes(const TimeCodeTime& t) { return std::int32_t{t.hours} * 60 + t.minutes; }
+std::int32_t wholeMinutes(const TimeCodeTime& t) {
+    return std::int32_t{t.hours} * 60 + t.minutes;
+}
 
-std::int32_t dropFrameCorrection(std::int32_t minutes) { return 2 * minutes - 2 * (minutes / 10); }
+std::int32_t dropFrameCorrection(std::int32_t minutes) {
+    return 2 * minutes - 2 * (minutes / 10);
+}
 
 // The media-time conversion forms the same correction through single precision.
 std::int64_t floatDropFrameCorrection(std::int32_t minutes) {
@@ -32,7 +37,8 @@ std::int64_t floatDropFrameCorrection(std::int32_t minutes) {
 }
 
 std::int32_t dayLength(const TimeCodeDef& def) {
-    return isDropFrame(def) ? Quorvel::kDropFrameDayLength : Quorvel::nonDropDayLength(def.numFrames);
+    return isDropFrame(def) ? Quorvel::kDropFrameDayLength
+                            : Quorvel::nonDropDayLength(def.numFrames);
 }
 
 TimeCodeTime timeFromCount(std::int32_t count, const TimeCodeDef& def) {
@@ -167,8 +173,7 @@ TCData Quorvel::subtractTimecodeData(const TCData& a, const TCData& b, const Tim
     return dataResult(a, timeFromCount(difference, def), static_cast<std::uint8_t>(subframes));
 }
 
-QTTime Quorvel::convertToQTTimeFromTimecodeTime(const TimeCodeTime& time,
-                                                const TimeCodeDef& def) {
+QTTime Quorvel::convertToQTTimeFromTimecodeTime(const TimeCodeTime& time, const TimeCodeDef& def) {
     std::int32_t count = frameCount(time, def.numFrames);
     if (isDropFrame(def)) {
         count -= static_cast<std::int32_t>(floatDropFrameCorrection(wholeMinutes(time)));
@@ -177,8 +182,8 @@ QTTime Quorvel::convertToQTTimeFromTimecodeTime(const TimeCodeTime& time,
 }
 
 QTTime Quorvel::convertToQTTimeFromMTCData(const TCData& data, const TimeCodeDef& def) {
-    std::int64_t hundredths = std::int64_t{frameCount(data.time, def.numFrames)} * 100 +
-                              data.subframes;
+    std::int64_t hundredths =
+        std::int64_t{frameCount(data.time, def.numFrames)} * 100 + data.subframes;
     if (isDropFrame(def)) {
         hundredths -= 100 * floatDropFrameCorrection(wholeMinutes(data.time));
     }

@@ -85,8 +85,7 @@ public:
     static TCData subtractTimecodeData(const TCData& a, const TCData& b, const TimeCodeDef& def,
                                        std::uint8_t* resultNeg);
 
-    static QTTime convertToQTTimeFromTimecodeTime(const TimeCodeTime& time,
-                                                  const TimeCodeDef& def);
+    static QTTime convertToQTTimeFromTimecodeTime(const TimeCodeTime& time, const TimeCodeDef& def);
     static QTTime convertToQTTimeFromMTCData(const TCData& data, const TimeCodeDef& def);
 
     // Frames in 24 hours at the given numbering.
