@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools
     librtmidi-dev jackd2
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core x11-apps netpbm
 )
 
 missing=()

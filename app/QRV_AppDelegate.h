@@ -1,0 +1,32 @@
+#pragma once
+
+// The application delegate: brings up the one main window once launching has finished, and
+// lets the application end when that window closes. Main thread only.
+
+#include <QObject>
+#include <memory>
+
+class QGuiApplication;
+class QRV_MainWindowController;
+
+class QRV_AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // Becomes app's delegate: quitting follows applicationShouldTerminateAfterLastWindowClosed,
+    // and applicationDidFinishLaunching runs once the event loop has started.
+    explicit QRV_AppDelegate(QGuiApplication& app);
+    ~QRV_AppDelegate() override;
+
+    // Empty until launching has finished; then the same controller for the whole run.
+    QRV_MainWindowController* mainWindowCtrl() const { return _mainWindowCtrl.get(); }
+
+    static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+public slots:
+    // Makes the controller and shows its window. Runs once; later calls do nothing.
+    void applicationDidFinishLaunching();
+
+private:
+    std::unique_ptr<QRV_MainWindowController> _mainWindowCtrl;
+};

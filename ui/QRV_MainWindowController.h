@@ -1,0 +1,110 @@
+#pragma once
+
+// Controller of the main window "MainWindow": the calculator's state (frame rate, operation,
+// drop-frame), the starting state of every control, the MIDI source menu, operand
+// validation, Calculate and Swap.
+//
+// The window is made on the first showWindow(); until then the setters change only the
+// stored values. The controls are reached through the uic form class. Main thread only;
+// no locks.
+
+#include "TextFieldDelegate.h"
+#include "ZK_TCInputFormatter.h"
+
+#include <QObject>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QMainWindow;
+class ZK_MTCReceiver;
+struct TCData;
+struct TimeCodeDef;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace platform {
+class TextField;
+}
+
+class QRV_MainWindowController : public QObject, public platform::TextFieldDelegate {
+    Q_OBJECT
+
+public:
+    // Where the shared receiver comes from; it may give nullptr (no MIDI system).
+    using ReceiverSource = std::function<ZK_MTCReceiver*()>;
+
+    // Frame rate 24, drop-frame off, addition; no window yet.
+    explicit QRV_MainWindowController(ReceiverSource receiverSource = defaultReceiverSource());
+    ~QRV_MainWindowController() override;
+
+    static ReceiverSource defaultReceiverSource();
+
+    // Loads the window on the first call (windowDidLoad runs then), and shows it.
+    void showWindow();
+    // nullptr until the window is loaded.
+    QMainWindow* window() const { return _window.get(); }
+    ZK_MTCReceiver* tcReceiver() const { return _tcReceiver; }
+
+    int frameRate() const { return _frameRate; }
+    // Clears and (at 30 only) enables the drop-frame box, stores the rate, wraps both
+    // operands' frames to it and shows it in the rate group. Rate is 24, 25 or 30.
+    void setFrameRate(int rate);
+
+    bool isSignMinusSelected() const { return _signMinusSelected; }
+    // On a change only: clears the negative-results box and enables it for subtraction.
+    void setSignMinusSelected(bool minus);
+
+    bool isDropFrameSelected() const { return _dropFrameSelected; }
+    // Stores the value and revalidates the operands, also when it is unchanged.
+    void setDropFrameSelected(bool dropFrame);
+
+    // Reduces the operand field that ends its edit, then revalidates both operands. Refuses
+    // (false, nothing changed) for any field that is not an operand field.
+    bool controlTextShouldEndEditing(platform::TextField* control) override;
+    // Brings all eight operand fields into range; with drop-frame on, moves an operand off a
+    // skipped address to frame 2 of its minute.
+    void validateTextFieldValues();
+
+public slots:
+    // Shows operand 1 + operand 2, or operand 1 - operand 2, at the chosen rate; operands
+    // are read after validation, so the result agrees with the fields on screen.
+    void onCalculateBtnClicked();
+    // Validates, then exchanges the two operands.
+    void onSwapTCAddressesBtnClicked();
+
+protected:
+    // Puts every control into its starting state, takes the receiver, fills the MIDI source
+    // menu and subscribes to the receiver's timecode notifications.
+    void windowDidLoad();
+
+private:
+    using Operand = std::array<platform::TextField*, 4>; // hours, minutes, seconds, frames
+
+    void loadWindow();
+    void attachFormatters();
+    void connectControls();
+    void rebuildMIDISourceMenu();
+    void reportMIDIState();
+    void registerForTimecodeNotifications();
+
+    Operand operand1() const;
+    Operand operand2() const;
+    Operand result() const;
+    TCData operandRecord(const Operand& operand) const;
+    TimeCodeDef calculationDef() const;
+    void correctSkippedDropFrameAddress(const Operand& operand);
+
+    ReceiverSource _receiverSource;
+    // Declared before the window so that it outlives the fields that use it.
+    ZK_TCInputFormatter _twoDigitFormatter;
+    std::unique_ptr<Ui::MainWindow> _ui;
+    std::unique_ptr<QMainWindow> _window;
+
+    int _frameRate = 24;
+    bool _signMinusSelected = false;
+    bool _dropFrameSelected = false;
+    ZK_MTCReceiver* _tcReceiver = nullptr; // not owned
+};
