@@ -1,5 +1,6 @@
 #include "QRV_MainWindowController.h"
 
+#include "Log.h"
 #include "NotificationCenter.h"
 #include "QRV_Quorvel.h"
 #include "TextField.h"
@@ -8,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QStatusBar>
+#include <rtmidi/RtMidi.h>
 
 namespace {
 
@@ -24,6 +26,11 @@ void reduce(platform::TextField* field, int modulus) {
     field->setIntValue(field->intValue() % modulus);
 }
 
+// Incoming timecode that stays away this long has stopped.
+constexpr std::chrono::milliseconds kIncomingStopInterval{500};
+
+constexpr char kNoValue[] = "--";
+
 constexpr char kFormatterProperty[] = "formatter";
 constexpr char kTwoDigitFormatterName[] = "ZK_TCInputFormatter";
 
@@ -35,6 +42,12 @@ QRV_MainWindowController::ReceiverSource QRV_MainWindowController::defaultReceiv
 
 QRV_MainWindowController::QRV_MainWindowController(ReceiverSource receiverSource)
     : _receiverSource(std::move(receiverSource)) {
+    // Qt timers fire during menu tracking and modal loops too, so a stop is always noticed.
+    _incomingTCStoppedTimer.setSingleShot(true);
+    _incomingTCStoppedTimer.setTimerType(Qt::PreciseTimer);
+    _incomingTCStoppedTimer.setInterval(kIncomingStopInterval);
+    connect(&_incomingTCStoppedTimer, &QTimer::timeout, this,
+            &QRV_MainWindowController::onExternalTCStopped);
     setFrameRate(24);
     setDropFrameSelected(false);
 }
@@ -90,7 +103,13 @@ void QRV_MainWindowController::connectControls() {
             &QRV_MainWindowController::onCalculateBtnClicked);
     connect(_ui->swapTCAddressesBtn, &QPushButton::clicked, this,
             &QRV_MainWindowController::onSwapTCAddressesBtnClicked);
-    // The MIDI source popup and the capture buttons are connected with the live timecode.
+    // activated, not currentIndexChanged: picking the item already shown re-opens it.
+    connect(_ui->MIDIPortDropDownMenu, &QComboBox::activated, this,
+            &QRV_MainWindowController::changeMTCSourceIndex);
+    connect(_ui->captureToTCAddr1Btn, &QPushButton::clicked, this,
+            &QRV_MainWindowController::onCaptureToTCAddr1Clicked);
+    connect(_ui->captureToTCAddr2Btn, &QPushButton::clicked, this,
+            &QRV_MainWindowController::onCaptureToTCAddr2Clicked);
 }
 
 void QRV_MainWindowController::windowDidLoad() {
@@ -101,7 +120,7 @@ void QRV_MainWindowController::windowDidLoad() {
     }
     for (platform::TextField* field : {_ui->TF_IncTC_hours, _ui->TF_IncTC_minutes,
                                        _ui->TF_IncTC_seconds, _ui->TF_IncTC_frames}) {
-        field->setStringValue(QStringLiteral("--"));
+        field->setStringValue(QLatin1String(kNoValue));
     }
     _ui->TF_TCResultSign->setStringValue(QString());
     _ui->dropFrameCheckbox->setEnabled(false);
@@ -140,11 +159,12 @@ void QRV_MainWindowController::reportMIDIState() {
 // Without a receiver both registrations take notifications from any sender.
 void QRV_MainWindowController::registerForTimecodeNotifications() {
     auto& center = platform::NotificationCenter::defaultCenter();
-    // Next step: these become onExternalTCChanged and onMMCLocateTargetMsgReceived.
     center.addObserver(
-        this, [](const platform::Notification&) {}, MTCTimeChangedNotification, _tcReceiver);
+        this, [this](const platform::Notification& n) { onExternalTCChanged(n); },
+        MTCTimeChangedNotification, _tcReceiver);
     center.addObserver(
-        this, [](const platform::Notification&) {}, MMCLocateTargetMsgRxNotification, _tcReceiver);
+        this, [this](const platform::Notification& n) { onMMCLocateTargetMsgReceived(n); },
+        MMCLocateTargetMsgRxNotification, _tcReceiver);
 }
 
 void QRV_MainWindowController::setFrameRate(int rate) {
@@ -309,4 +329,131 @@ TimeCodeDef QRV_MainWindowController::calculationDef() const {
     def.frameDuration = 1;
     def.numFrames = static_cast<std::uint8_t>(_frameRate);
     return def;
+}
+
+QRV_MainWindowController::Operand QRV_MainWindowController::incoming() const {
+    return {_ui->TF_IncTC_hours, _ui->TF_IncTC_minutes, _ui->TF_IncTC_seconds,
+            _ui->TF_IncTC_frames};
+}
+
+namespace {
+
+// A notification without its record, or with a record of another type, is ignored.
+bool recordFrom(const platform::Notification& notification, const char* key, TCData* record) {
+    const platform::Value* box = notification.valueForKey(key);
+    return box != nullptr && box->getValue(record, kTCDataObjCType);
+}
+
+} // namespace
+
+void QRV_MainWindowController::onExternalTCChanged(const platform::Notification& notification) {
+    if (_firstIncTC) {
+        _firstIncTC = false;
+        return;
+    }
+    TCData record{};
+    if (recordFrom(notification, ZK_MTCRecordKey, &record)) {
+        setTCValueToUserInterface(record);
+    }
+}
+
+void QRV_MainWindowController::onMMCLocateTargetMsgReceived(
+    const platform::Notification& notification) {
+    TCData record{};
+    if (recordFrom(notification, ZK_MMCTargetTimeKey, &record)) {
+        setTCValueToUserInterface(record);
+    }
+}
+
+void QRV_MainWindowController::setTCValueToUserInterface(TCData record) {
+    if (!_ui) {
+        return;
+    }
+    // Queued with this as context: dropped, not run, if the controller is gone by then.
+    QMetaObject::invokeMethod(
+        this, [this, record] { showIncoming(record); }, Qt::QueuedConnection);
+    followIncomingRate(record.rateCode);
+    _ui->frameRateRadioGrp->setEnabled(false);
+    if (_counterRunning && _incomingTCStoppedTimer.isActive()) {
+        _incomingTCStoppedTimer.stop();
+    }
+    _incomingTCStoppedTimer.start();
+    _counterRunning = true;
+}
+
+void QRV_MainWindowController::showIncoming(const TCData& record) {
+    const Operand fields = incoming();
+    const std::array<std::uint8_t, 4> units{record.time.hours, record.time.minutes,
+                                            record.time.seconds, record.time.frames};
+    for (std::size_t unit = 0; unit < fields.size(); ++unit) {
+        fields[unit]->setStringValue(QString::asprintf("%02i", static_cast<int>(units[unit])));
+    }
+}
+
+// 24, 25 and 30 are followed as they are. 29.97 drop-frame, and any code that names no
+// rate, stand at 30 with the box ticked, so Calculate counts drop-frame on a 30 grid.
+void QRV_MainWindowController::followIncomingRate(std::int32_t rateCode) {
+    switch (rateCode) {
+    case 0:
+        setFrameRate(24);
+        break;
+    case 1:
+        setFrameRate(25);
+        break;
+    default:
+        setFrameRate(30);
+        break;
+    }
+    const bool dropFrame = rateCode != 0 && rateCode != 1 && rateCode != 3;
+    _ui->dropFrameCheckbox->setEnabled(false);
+    _ui->dropFrameCheckbox->setChecked(dropFrame);
+}
+
+void QRV_MainWindowController::onExternalTCStopped() {
+    platform::Log::write("External TC Stopped");
+    _ui->frameRateRadioGrp->setEnabled(true);
+    if (_ui->frameRateRadioGrp->selectedRow() == 2) {
+        setFrameRate(30);
+    }
+    _firstIncTC = true;
+    _counterRunning = false;
+}
+
+void QRV_MainWindowController::changeMTCSourceIndex() {
+    if (!_ui || _tcReceiver == nullptr) {
+        return;
+    }
+    QComboBox* menu = _ui->MIDIPortDropDownMenu;
+    const int index = menu->currentIndex();
+    try {
+        _tcReceiver->openMidiConnectionWithPort(index);
+        _ui->statusbar->showMessage(tr("Listening to %1.").arg(menu->currentText()));
+    } catch (const RtMidiError& error) {
+        _ui->statusbar->showMessage(
+            tr("Could not open the MIDI source \u201c%1\u201d: %2")
+                .arg(menu->currentText(), QString::fromStdString(error.getMessage())));
+    }
+}
+
+void QRV_MainWindowController::onCaptureToTCAddr1Clicked() {
+    captureIncomingInto(operand1());
+}
+
+void QRV_MainWindowController::onCaptureToTCAddr2Clicked() {
+    captureIncomingInto(operand2());
+}
+
+void QRV_MainWindowController::captureIncomingInto(const Operand& target) {
+    if (!_ui) {
+        return;
+    }
+    const Operand source = incoming();
+    for (platform::TextField* field : source) {
+        if (field->stringValue() == QLatin1String(kNoValue)) {
+            return;
+        }
+    }
+    for (std::size_t unit = 0; unit < target.size(); ++unit) {
+        target[unit]->setIntValue(source[unit]->intValue());
+    }
 }

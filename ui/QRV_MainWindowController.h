@@ -2,16 +2,18 @@
 
 // Controller of the main window "MainWindow": the calculator's state (frame rate, operation,
 // drop-frame), the starting state of every control, the MIDI source menu, operand
-// validation, Calculate and Swap.
+// validation, Calculate and Swap, and the live incoming timecode with its capture.
 //
 // The window is made on the first showWindow(); until then the setters change only the
 // stored values. The controls are reached through the uic form class. Main thread only;
-// no locks.
+// no locks: the receiver's notifications arrive on the main thread, and the stop timer
+// fires there.
 
 #include "TextFieldDelegate.h"
 #include "ZK_TCInputFormatter.h"
 
 #include <QObject>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -27,7 +29,8 @@ class MainWindow;
 
 namespace platform {
 class TextField;
-}
+struct Notification;
+} // namespace platform
 
 class QRV_MainWindowController : public QObject, public platform::TextFieldDelegate {
     Q_OBJECT
@@ -75,6 +78,25 @@ public slots:
     // Validates, then exchanges the two operands.
     void onSwapTCAddressesBtnClicked();
 
+    // Opens the source chosen in the MIDI popup, also when it is the one already open. A
+    // source that cannot be opened is named in the status bar with the library's message;
+    // no source is open then and the popup keeps the choice.
+    void changeMTCSourceIndex();
+    // Copy the shown incoming timecode into operand 1 or 2; nothing while a field shows "--".
+    void onCaptureToTCAddr1Clicked();
+    void onCaptureToTCAddr2Clicked();
+
+public:
+    // Observers of the receiver's notifications. The first "MTCTimeChanged" after a stop is
+    // dropped; a locate is always shown.
+    void onExternalTCChanged(const platform::Notification& notification);
+    void onMMCLocateTargetMsgReceived(const platform::Notification& notification);
+    // Shows a record (the fields update from a queued task), follows its rate, disables the
+    // rate controls and restarts the 0.5 s stop timer.
+    void setTCValueToUserInterface(TCData record);
+    // The stop timer: no record for 0.5 s. Enables the rate controls again.
+    void onExternalTCStopped();
+
 protected:
     // Puts every control into its starting state, takes the receiver, fills the MIDI source
     // menu and subscribes to the receiver's timecode notifications.
@@ -96,6 +118,10 @@ private:
     TCData operandRecord(const Operand& operand) const;
     TimeCodeDef calculationDef() const;
     void correctSkippedDropFrameAddress(const Operand& operand);
+    Operand incoming() const;
+    void showIncoming(const TCData& record);
+    void followIncomingRate(std::int32_t rateCode);
+    void captureIncomingInto(const Operand& target);
 
     ReceiverSource _receiverSource;
     // Declared before the window so that it outlives the fields that use it.
@@ -107,4 +133,8 @@ private:
     bool _signMinusSelected = false;
     bool _dropFrameSelected = false;
     ZK_MTCReceiver* _tcReceiver = nullptr; // not owned
+
+    QTimer _incomingTCStoppedTimer; // single-shot; pending while isActive()
+    bool _firstIncTC = false;       // drop the next "MTCTimeChanged"
+    bool _counterRunning = false;   // incoming timecode is running
 };
