@@ -59,9 +59,10 @@ std::string lossyUtf8(const std::string& bytes) {
 
 } // namespace
 
+// Never destroyed: the MIDI thread may still ask for the receiver while the process exits.
 std::recursive_mutex& ZK_MTCReceiver::classLock() {
-    static std::recursive_mutex lock;
-    return lock;
+    static auto* lock = new std::recursive_mutex;
+    return *lock;
 }
 
 ZK_MTCReceiver* ZK_MTCReceiver::alloc() {
