@@ -16,7 +16,7 @@ set(_quorvel_testing_dir ${CMAKE_CURRENT_LIST_DIR})
 # An ALSA configuration that defines no devices (no sequencer).
 set(QUORVEL_NO_ALSA_CONFIG ${CMAKE_CURRENT_LIST_DIR}/alsa-none.conf)
 
-# Environment every test process gets: sanitizer options with the committed suppressions.
+# Environment every test process gets: sanitizer options (and TSan's committed suppressions).
 function(_quorvel_test_environment out)
     set(env "")
     if(QUORVEL_SANITIZE MATCHES "thread")
@@ -24,9 +24,7 @@ function(_quorvel_test_environment out)
             "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${_quorvel_testing_dir}/tsan.supp")
     endif()
     if(QUORVEL_SANITIZE MATCHES "address")
-        list(APPEND env
-            "ASAN_OPTIONS=detect_leaks=1:strict_init_order=1"
-            "LSAN_OPTIONS=suppressions=${_quorvel_testing_dir}/lsan.supp")
+        list(APPEND env "ASAN_OPTIONS=detect_leaks=1:strict_init_order=1")
     endif()
     if(QUORVEL_SANITIZE MATCHES "undefined")
         list(APPEND env "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
@@ -34,13 +32,17 @@ function(_quorvel_test_environment out)
     set(${out} "${env}" PARENT_SCOPE)
 endfunction()
 
-# gtest_discover_tests takes PROPERTIES as a flat list, so list-valued ones need escaping.
+find_program(QUORVEL_ENV_PROGRAM env REQUIRED)
+
+# gtest_discover_tests flattens its PROPERTIES, so a list-valued ENVIRONMENT cannot pass
+# through it; the test program runs under `env VAR=value ...` instead (the module prefixes the
+# target's emulator to every discovered test and to the discovery run).
 function(_quorvel_discover target env)
-    string(REPLACE ";" "\\;" escaped_env "${env}")
+    set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${QUORVEL_ENV_PROGRAM} ${env})
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "${escaped_env}" ${ARGN})
+        PROPERTIES ${ARGN})
 endfunction()
 
 # quorvel_add_tests(target [ENVIRONMENT VAR=value ...])

@@ -23,6 +23,27 @@ jack_client_t* openProbe(const std::string& name) {
     return jack_client_open("quorvel-probe", options, &status, name.c_str());
 }
 
+// Silences libjack's error and information messages for the life of the object.
+class QuietJackErrors {
+public:
+    QuietJackErrors()
+        : error_(jack_error_callback)
+        , info_(jack_info_callback) {
+        jack_set_error_function([](const char*) {});
+        jack_set_info_function([](const char*) {});
+    }
+    ~QuietJackErrors() {
+        jack_set_error_function(error_);
+        jack_set_info_function(info_);
+    }
+    QuietJackErrors(const QuietJackErrors&) = delete;
+    QuietJackErrors& operator=(const QuietJackErrors&) = delete;
+
+private:
+    void (*error_)(const char*);
+    void (*info_)(const char*);
+};
+
 pid_t spawnJackd(const std::string& name, unsigned period) {
     const std::string periodText = std::to_string(period);
     std::vector<std::string> args = {"jackd", "-n", name, "-d", "dummy", "-p", periodText};
@@ -56,6 +77,8 @@ JackServer::~JackServer() {
 }
 
 void JackServer::start(std::chrono::milliseconds timeout) {
+    // libjack reports every refused probe on stderr; while the server comes up that is noise.
+    const QuietJackErrors quiet;
     if (answers(name_)) {
         throw std::runtime_error("a JACK server named " + name_ + " is already running");
     }

@@ -4,6 +4,7 @@
 
 #include "MTCStream.h"
 
+#include "JackGraph.h"
 #include "LogCapture.h"
 #include "MTCMessages.h"
 #include "NotificationRecorder.h"
@@ -60,6 +61,8 @@ protected:
         ASSERT_NE(found, names.end());
         recorder = std::make_unique<quorvel_test::NotificationRecorder>(receiver);
         receiver->openMidiConnectionWithPort(static_cast<int>(found - names.begin()));
+        // JACK applies a new connection at the start of a later cycle; until then data is lost.
+        ASSERT_TRUE(quorvel_test::JackGraph().waitForCycles(3, 30s));
     }
 
     // Plays the messages from another thread at the source's pace, then an MMC Stop, and runs
@@ -114,6 +117,7 @@ TEST_F(MTCStreamTest, TwoSecondsAt25fpsArriveFrameByFrame) {
     ASSERT_EQ(expected.size(), 2U * kCycles);
     EXPECT_EQ(expected.back(), (RecordView{10, 0, 2, 0, 1, 0}));
     EXPECT_EQ(receivedRecords(), expected);
+    ASSERT_FALSE(recorder->names().empty());
     EXPECT_EQ(recorder->names().back(), MMCStopMsgRxNotification);
     expectDeliveredOnTheMainThread();
     EXPECT_EQ(log.lines(), std::vector<std::string>{"MMC Stop Message Received"});

@@ -266,6 +266,11 @@ struct LocateCase {
     RecordView posted;
 };
 
+std::ostream& operator<<(std::ostream& out, const LocateCase& c) {
+    return out << "bytes 7-10 " << std::hex << int{c.hoursByte} << ' ' << int{c.minutes} << ' '
+               << int{c.seconds} << ' ' << int{c.frames} << std::dec;
+}
+
 class LocateTest : public DecoderTest, public ::testing::WithParamInterface<LocateCase> {};
 
 TEST_P(LocateTest, PostsTheTargetRecord) {

@@ -49,6 +49,10 @@ struct AdvanceCase {
     TimeCodeTime to;
 };
 
+std::ostream& operator<<(std::ostream& out, const AdvanceCase& c) {
+    return out << RecordView::of(c.from, c.rateCode, c.dropFrame);
+}
+
 class AdvanceTest : public PostingTest, public ::testing::WithParamInterface<AdvanceCase> {};
 
 TEST_P(AdvanceTest, AdvancesInPlaceAndPostsTheResult) {

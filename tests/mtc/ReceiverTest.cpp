@@ -46,6 +46,13 @@ protected:
         return *receiver;
     }
 
+    // Opens the source and waits until the new connection carries data: JACK applies a graph
+    // change at the start of a later process cycle, and what a source sends before that is lost.
+    void open(ZK_MTCReceiver& r, int index) {
+        r.openMidiConnectionWithPort(index);
+        ASSERT_TRUE(graph.waitForCycles(3, 30s));
+    }
+
     // Sends a Locate to each given target, then MMC Stop through `through` and waits for the
     // Stop: every Locate sent through a connected source has arrived by then.
     std::vector<TCData> locatesArriving(std::vector<std::pair<RtMidiOut*, TimeCodeTime>> sends,
@@ -85,7 +92,7 @@ TEST_F(ReceiverTest, SourcesWithTheSameNameAreAllListedInOrderAndChosenByPositio
     EXPECT_EQ(r.midiPortNames()[0], "quorvel-src:MTC");
     EXPECT_NE(r.midiPortNames()[1], r.midiPortNames()[0]);
 
-    r.openMidiConnectionWithPort(1);
+    open(r, 1);
     EXPECT_EQ(graph.connections(kInputPort), std::vector<std::string>{r.midiPortNames()[1]});
     const auto locates =
         locatesArriving({{first.get(), {1, 1, 1, 1}}, {second.get(), {2, 2, 2, 2}}}, *second);
@@ -96,8 +103,8 @@ TEST_F(ReceiverTest, SourcesWithTheSameNameAreAllListedInOrderAndChosenByPositio
 TEST_F(ReceiverTest, ReopeningTheSameSourceLeavesOneConnection) {
     auto source = makeSource("quorvel-src", "MTC");
     ZK_MTCReceiver& r = receiver();
-    r.openMidiConnectionWithPort(0);
-    r.openMidiConnectionWithPort(0);
+    open(r, 0);
+    open(r, 0);
     EXPECT_EQ(graph.ports(kInputPort).size(), 1U);
     EXPECT_EQ(graph.connections(kInputPort), std::vector<std::string>{"quorvel-src:MTC"});
     const auto locates = locatesArriving({{source.get(), {3, 4, 5, 6}}}, *source);
@@ -109,8 +116,8 @@ TEST_F(ReceiverTest, ChoosingAnotherSourceDropsTheFirst) {
     auto first = makeSource("quorvel-a", "MTC");
     auto second = makeSource("quorvel-b", "MTC");
     ZK_MTCReceiver& r = receiver();
-    r.openMidiConnectionWithPort(0);
-    r.openMidiConnectionWithPort(1);
+    open(r, 0);
+    open(r, 1);
     EXPECT_EQ(graph.connections(kInputPort), std::vector<std::string>{"quorvel-b:MTC"});
     const auto locates =
         locatesArriving({{first.get(), {1, 1, 1, 1}}, {second.get(), {2, 2, 2, 2}}}, *second);
@@ -124,14 +131,14 @@ class RefusedIndexTest : public ReceiverTest, public ::testing::WithParamInterfa
 TEST_P(RefusedIndexTest, RaisesTheLibraryErrorAndLeavesTheReceiverIdle) {
     auto source = makeSource("quorvel-src", "MTC");
     ZK_MTCReceiver& r = receiver();
-    r.openMidiConnectionWithPort(0);
+    open(r, 0);
     EXPECT_THROW(r.openMidiConnectionWithPort(GetParam()), RtMidiError);
     EXPECT_TRUE(graph.connections(kInputPort).empty());
 
     // Idle: what the source sends now reaches nobody; a new choice works again.
     send(*source, mtcgen::mmcLocate({9, 9, 9, 9}, 1));
     ASSERT_TRUE(graph.waitForCycles(2, 30s));
-    r.openMidiConnectionWithPort(0);
+    open(r, 0);
     EXPECT_TRUE(locatesArriving({}, *source).empty());
 }
 
@@ -178,7 +185,7 @@ TEST_F(ReceiverTest, SecondAllocationFailsAndLeavesTheReceiverAlone) {
     }
     EXPECT_EQ(ZK_MTCReceiver::sharedObjectInstance(), &r);
     EXPECT_EQ(r.midiPortNames(), std::vector<std::string>{"quorvel-src:MTC"});
-    r.openMidiConnectionWithPort(0);
+    open(r, 0);
     EXPECT_EQ(locatesArriving({{source.get(), {1, 2, 3, 4}}}, *source).size(), 1U);
 }
 
