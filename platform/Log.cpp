@@ -9,14 +9,15 @@ namespace platform {
 
 namespace {
 
+// Never destroyed: other threads may still log while the process exits.
 std::mutex& sinkMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 Log::Sink& currentSink() {
-    static Log::Sink sink;
-    return sink;
+    static auto* sink = new Log::Sink;
+    return *sink;
 }
 
 std::string format(const char* fmt, va_list args) {

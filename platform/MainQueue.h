@@ -2,9 +2,10 @@
 
 // Hands work to the Qt main thread.
 //
-// Threading: async may be called from any thread and never waits. Tasks run on the thread
-// of the QCoreApplication, one at a time, in submission order. Needs a QCoreApplication;
-// without one the task is dropped and async returns false.
+// Threading: async may be called from any thread and never waits (beyond a short internal
+// lock). Tasks run on the thread of the QCoreApplication, one per event-loop wake-up, in
+// submission order; everything a task captured happens-before it runs. Needs a
+// QCoreApplication; without one the task is dropped and async returns false.
 
 #include <functional>
 

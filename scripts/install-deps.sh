@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools
-    librtmidi-dev jackd2
+    librtmidi-dev jackd2 libjack-jackd2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core x11-apps netpbm
 )
