@@ -17,6 +17,19 @@ constexpr char kPortName[] = "RtMidi Input";
 // Guarded by ZK_MTCReceiver::classLock().
 ZK_MTCReceiver* instance = nullptr;
 
+// RtMidi's JACK backend reports a missing server only as a warning (on construction and again
+// on every call that needs its client) and then lists no sources; such a backend is as unusable
+// as one that throws. While the callback is set, RtMidi reports instead of throwing.
+bool warnsWhenUsed(RtMidiIn& input) {
+    bool warned = false;
+    input.setErrorCallback(
+        [](RtMidiError::Type, const std::string&, void* flag) { *static_cast<bool*>(flag) = true; },
+        &warned);
+    input.getPortCount();
+    input.setErrorCallback(nullptr, nullptr);
+    return warned;
+}
+
 // RtMidi's default backend first. Where it cannot start (no ALSA sequencer on a headless
 // machine), every other compiled backend is tried before the first error is passed on.
 std::unique_ptr<RtMidiIn> makeMidiInput() {
@@ -27,7 +40,10 @@ std::unique_ptr<RtMidiIn> makeMidiInput() {
         RtMidi::getCompiledApi(apis);
         for (const RtMidi::Api api : apis) {
             try {
-                return std::make_unique<RtMidiIn>(api, kClientName);
+                auto input = std::make_unique<RtMidiIn>(api, kClientName);
+                if (!warnsWhenUsed(*input)) {
+                    return input;
+                }
             } catch (const RtMidiError&) {
                 // keep trying; the default backend's message is the one worth reporting
             }
@@ -60,10 +76,14 @@ ZK_MTCReceiver* ZK_MTCReceiver::alloc() {
 ZK_MTCReceiver* ZK_MTCReceiver::sharedObjectInstance() {
     const std::lock_guard lock(classLock());
     if (instance == nullptr) {
-        ZK_MTCReceiver* allocated = alloc();
-        instance = allocated->init();
-        if (instance == nullptr) {
-            delete allocated;
+        // Owned here until init succeeds, so a failed or throwing init leaves no half-built
+        // receiver behind and the next call starts again.
+        std::unique_ptr<ZK_MTCReceiver> allocated(alloc());
+        try {
+            instance = allocated->init() != nullptr ? allocated.release() : nullptr;
+        } catch (...) {
+            instance = nullptr;
+            throw;
         }
     }
     return instance;
@@ -149,7 +169,9 @@ void postRecord(const char* name, const char* key, const TCData& record) {
     postOnMainQueue(name, std::move(userInfo));
 }
 
-std::uint8_t highNibble(std::uint8_t value) { return static_cast<std::uint8_t>(value << 4); }
+std::uint8_t highNibble(std::uint8_t value) {
+    return static_cast<std::uint8_t>(value << 4);
+}
 
 void completeCycle() {
     postMTCNotificationWithRecord(tcRecord);

@@ -76,8 +76,7 @@ private:
 
 // The decoder: RtMidi's callback for the open source. One complete message per call;
 // deltaSeconds is the time since the previous message. userData is ignored.
-void newMidiEventCallback(double deltaSeconds, std::vector<unsigned char>* message,
-                          void* userData);
+void newMidiEventCallback(double deltaSeconds, std::vector<unsigned char>* message, void* userData);
 
 // Advances record by one frame at its own rate (in place) and posts it. Skips records
 // whose rateCode is outside 0-3.

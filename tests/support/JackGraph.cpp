@@ -1,0 +1,65 @@
+#include "JackGraph.h"
+
+#include <jack/jack.h>
+#include <stdexcept>
+#include <thread>
+
+namespace quorvel_test {
+
+namespace {
+
+std::vector<std::string> takeNames(const char** names) {
+    std::vector<std::string> result;
+    for (const char** name = names; name != nullptr && *name != nullptr; ++name) {
+        result.emplace_back(*name);
+    }
+    jack_free(static_cast<void*>(names));
+    return result;
+}
+
+} // namespace
+
+JackGraph::JackGraph()
+    : client_(jack_client_open("quorvel-graph", JackNoStartServer, nullptr)) {
+    if (client_ == nullptr) {
+        throw std::runtime_error("no JACK server (JACK_DEFAULT_SERVER)");
+    }
+}
+
+JackGraph::~JackGraph() {
+    jack_client_close(client_);
+}
+
+std::vector<std::string> JackGraph::ports(const std::string& pattern) const {
+    return takeNames(jack_get_ports(client_, pattern.c_str(), nullptr, 0));
+}
+
+std::vector<std::string> JackGraph::connections(const std::string& port) const {
+    jack_port_t* handle = jack_port_by_name(client_, port.c_str());
+    if (handle == nullptr) {
+        return {};
+    }
+    return takeNames(jack_port_get_all_connections(client_, handle));
+}
+
+bool JackGraph::hasClient(const std::string& name) const {
+    char* uuid = jack_get_uuid_for_client_name(client_, name.c_str());
+    jack_free(uuid);
+    return uuid != nullptr;
+}
+
+bool JackGraph::waitForCycles(unsigned cycles, std::chrono::milliseconds timeout) const {
+    // A cycle that starts after the one in progress now is complete once the next one starts.
+    const jack_nframes_t period = jack_get_buffer_size(client_);
+    const jack_nframes_t start = jack_last_frame_time(client_);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (jack_last_frame_time(client_) - start < (cycles + 1) * period) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+} // namespace quorvel_test

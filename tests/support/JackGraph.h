@@ -1,0 +1,37 @@
+#pragma once
+
+// A plain JACK client on the tests' server (JACK_DEFAULT_SERVER) for looking at the graph:
+// which ports and clients exist and what is connected to what.
+//
+// Threading: one thread at a time.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+struct _jack_client;
+
+namespace quorvel_test {
+
+class JackGraph {
+public:
+    // Throws std::runtime_error when the server does not answer.
+    JackGraph();
+    ~JackGraph();
+    JackGraph(const JackGraph&) = delete;
+    JackGraph& operator=(const JackGraph&) = delete;
+
+    // Full names of the ports whose name matches the regular expression.
+    std::vector<std::string> ports(const std::string& pattern) const;
+    std::vector<std::string> connections(const std::string& port) const;
+    bool hasClient(const std::string& name) const;
+
+    // Waits (bounded) until the server has run `cycles` complete process cycles after this
+    // call, so that every client has handed on what was queued for it before.
+    bool waitForCycles(unsigned cycles, std::chrono::milliseconds timeout) const;
+
+private:
+    _jack_client* client_;
+};
+
+} // namespace quorvel_test

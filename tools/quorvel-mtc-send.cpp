@@ -1,0 +1,153 @@
+// quorvel-mtc-send: plays MIDI Time Code (and optionally MMC commands) on a virtual MIDI port,
+// so that Quorvel, or anything else, can be tried without a DAW or a sync box.
+//
+//   quorvel-mtc-send --rate 29.97 --from 00:00:59:00 --seconds 5 --mmc-start --mmc-stop
+
+#include "MTCMessages.h"
+#include "MTCStream.h"
+#include "PacedSender.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <rtmidi/RtMidi.h>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+struct Options {
+    std::string client;
+    std::string port;
+    int rateCode = 1;
+    TimeCodeTime from{};
+    double seconds = 10;
+    double delay = 0;
+    bool locate = false;
+    bool fullFrame = false;
+    bool mmcStart = false;
+    bool mmcStop = false;
+};
+
+int parseRate(const QString& text) {
+    static const QStringList kRates = {"24", "25", "29.97", "30"};
+    const auto index = kRates.indexOf(text);
+    if (index < 0) {
+        throw std::invalid_argument("--rate must be 24, 25, 29.97 or 30");
+    }
+    return static_cast<int>(index);
+}
+
+TimeCodeTime parseAddress(const QString& text, int rateCode) {
+    static const QRegularExpression kPattern(
+        R"(^(\d{1,2})[:;.](\d{1,2})[:;.](\d{1,2})[:;.](\d{1,2})$)");
+    const QRegularExpressionMatch match = kPattern.match(text);
+    const int frames = mtcgen::timeCodeDef(rateCode).numFrames;
+    if (!match.hasMatch() || match.captured(1).toInt() > 23 || match.captured(2).toInt() > 59 ||
+        match.captured(3).toInt() > 59 || match.captured(4).toInt() >= frames) {
+        throw std::invalid_argument("--from must be an address HH:MM:SS:FF at the chosen rate");
+    }
+    const auto part = [&match](int i) {
+        return static_cast<std::uint8_t>(match.captured(i).toInt());
+    };
+    const TimeCodeTime time{part(1), part(2), part(3), part(4)};
+    if (rateCode == 2 && time.seconds == 0 && time.frames < 2 && time.minutes % 10 != 0) {
+        throw std::invalid_argument("that address does not exist in drop-frame numbering");
+    }
+    return time;
+}
+
+Options parseOptions(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Plays MIDI Time Code and MMC commands on a virtual MIDI port.");
+    parser.addHelpOption();
+    parser.addOptions({
+        {"client", "MIDI client name.", "name", "quorvel-mtc-send"},
+        {"port", "Virtual output port name.", "name", "MTC out"},
+        {"rate", "Frame rate: 24, 25, 29.97 (drop-frame) or 30.", "fps", "25"},
+        {"from", "Start address HH:MM:SS:FF.", "address", "00:00:00:00"},
+        {"seconds", "How long to play the timecode.", "seconds", "10"},
+        {"delay", "Wait before playing, to connect the port.", "seconds", "0"},
+        {"locate", "Send an MMC Locate to the start address first."},
+        {"full-frame", "Send an MTC full-frame message first."},
+        {"mmc-start", "Send MMC Start before the timecode."},
+        {"mmc-stop", "Send MMC Stop after the timecode."},
+    });
+    parser.process(app);
+    Options options;
+    options.client = parser.value("client").toStdString();
+    options.port = parser.value("port").toStdString();
+    options.rateCode = parseRate(parser.value("rate"));
+    options.from = parseAddress(parser.value("from"), options.rateCode);
+    options.seconds = parser.value("seconds").toDouble();
+    options.delay = parser.value("delay").toDouble();
+    options.locate = parser.isSet("locate");
+    options.fullFrame = parser.isSet("full-frame");
+    options.mmcStart = parser.isSet("mmc-start");
+    options.mmcStop = parser.isSet("mmc-stop");
+    return options;
+}
+
+// The default backend first, then every compiled one (no ALSA sequencer on a headless box).
+std::unique_ptr<RtMidiOut> openOutput(const Options& options) {
+    std::vector<RtMidi::Api> apis{RtMidi::UNSPECIFIED};
+    RtMidi::getCompiledApi(apis);
+    std::string lastError = "no MIDI backend";
+    for (const RtMidi::Api api : apis) {
+        try {
+            auto out = std::make_unique<RtMidiOut>(api, options.client);
+            out->openVirtualPort(options.port);
+            return out;
+        } catch (const RtMidiError& error) {
+            lastError = error.getMessage();
+        }
+    }
+    throw std::runtime_error(lastError);
+}
+
+void play(RtMidiOut& out, const Options& options) {
+    mtcgen::MTCStream stream(options.from, options.rateCode);
+    mtcgen::PacedSender sender(out, stream.quarterFrameInterval());
+    if (options.fullFrame) {
+        sender.send(mtcgen::fullFrame(options.from, options.rateCode));
+    }
+    if (options.locate) {
+        sender.send(mtcgen::mmcLocate(options.from, options.rateCode));
+    }
+    if (options.mmcStart) {
+        sender.send(mtcgen::mmcStart());
+    }
+    const auto quarterFrames =
+        static_cast<long>(options.seconds * 4.0 * mtcgen::framesPerSecond(options.rateCode));
+    for (long i = 0; i < quarterFrames; ++i) {
+        sender.send(stream.next());
+    }
+    if (options.mmcStop) {
+        sender.send(mtcgen::mmcStop());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    try {
+        const Options options = parseOptions(app);
+        const std::unique_ptr<RtMidiOut> out = openOutput(options);
+        std::printf("Playing on %s:%s\n", options.client.c_str(), options.port.c_str());
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.delay));
+        play(*out, options);
+        // Let the backend hand the last messages over before the port goes away.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quorvel-mtc-send: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
