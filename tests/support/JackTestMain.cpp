@@ -1,16 +1,28 @@
 // main() of the test programs that need the private JACK server: a Qt application object
-// for the main queue, and a hard failure (not a skip) when the server is not there.
+// for the main queue (a widget application, offscreen, for the window tests), and a hard
+// failure (not a skip) when the server is not there.
 
 #include "JackServer.h"
 #include "ZK_MTCReceiver.h"
 
+#ifdef QUORVEL_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
 #include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+#ifdef QUORVEL_TEST_WIDGETS
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#endif
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (!GTEST_FLAG_GET(list_tests)) {
         const char* server = std::getenv("JACK_DEFAULT_SERVER");
