@@ -16,12 +16,26 @@ set(_quorvel_testing_dir ${CMAKE_CURRENT_LIST_DIR})
 # An ALSA configuration that defines no devices (no sequencer).
 set(QUORVEL_NO_ALSA_CONFIG ${CMAKE_CURRENT_LIST_DIR}/alsa-none.conf)
 
+# TSan takes one suppressions file: programs that show widgets get tsan.supp with
+# tsan-qt-gui.supp added.
+file(READ ${_quorvel_testing_dir}/tsan.supp _quorvel_tsan_base)
+file(READ ${_quorvel_testing_dir}/tsan-qt-gui.supp _quorvel_tsan_qt_gui)
+file(WRITE ${CMAKE_BINARY_DIR}/tsan-qt-gui.supp "${_quorvel_tsan_base}\n${_quorvel_tsan_qt_gui}")
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${_quorvel_testing_dir}/tsan.supp ${_quorvel_testing_dir}/tsan-qt-gui.supp)
+
 # Environment every test process gets: sanitizer options (and TSan's committed suppressions).
+# QT_GUI: the program shows widgets (see tsan-qt-gui.supp).
 function(_quorvel_test_environment out)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "QT_GUI" "" "")
     set(env "")
     if(QUORVEL_SANITIZE MATCHES "thread")
+        set(suppressions ${_quorvel_testing_dir}/tsan.supp)
+        if(arg_QT_GUI)
+            set(suppressions ${CMAKE_BINARY_DIR}/tsan-qt-gui.supp)
+        endif()
         list(APPEND env
-            "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${_quorvel_testing_dir}/tsan.supp")
+            "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${suppressions}")
     endif()
     if(QUORVEL_SANITIZE MATCHES "address")
         list(APPEND env "ASAN_OPTIONS=detect_leaks=1:strict_init_order=1")
@@ -78,10 +92,16 @@ function(_quorvel_jack_fixture)
         FIXTURES_CLEANUP quorvel_jack LABELS midi TIMEOUT 30)
 endfunction()
 
+# quorvel_add_jack_tests(target [QT_GUI])   QT_GUI: the program shows widgets
 function(quorvel_add_jack_tests target)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "QT_GUI" "" "")
     _quorvel_jack_fixture()
     quorvel_jack_server_name(server)
-    _quorvel_test_environment(env)
+    if(arg_QT_GUI)
+        _quorvel_test_environment(env QT_GUI)
+    else()
+        _quorvel_test_environment(env)
+    endif()
     # No ALSA devices, so the receiver uses JACK on every machine, as on a headless one.
     list(APPEND env "JACK_DEFAULT_SERVER=${server}" "JACK_NO_START_SERVER=1"
         "ALSA_CONFIG_PATH=${QUORVEL_NO_ALSA_CONFIG}")
