@@ -47,7 +47,8 @@ public:
 
 private:
     Value(std::string type, std::vector<unsigned char> bytes)
-        : type_(std::move(type)), bytes_(std::move(bytes)) {}
+        : type_(std::move(type))
+        , bytes_(std::move(bytes)) {}
 
     std::string type_;
     std::vector<unsigned char> bytes_;

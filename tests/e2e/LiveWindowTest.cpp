@@ -12,11 +12,11 @@
 #include "ZK_MTCReceiver.h"
 
 #include <QAbstractItemView>
-#include <QRadioButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
 #include <algorithm>
@@ -200,7 +200,8 @@ TEST_F(LiveWindow, DropFrameStreamCalculatesAsDropFrameChosenByHand) {
     // By hand: 30 fps with the drop-frame box ticked.
     QTest::mouseClick(control<platform::RadioGroup>("frameRateRadioGrp")->cellAtRow(2),
                       Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(6, 8));
-    QTest::mouseClick(control<QCheckBox>("dropFrameCheckbox"), Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(6, 8));
+    QTest::mouseClick(control<QCheckBox>("dropFrameCheckbox"), Qt::LeftButton,
+                      Qt::KeyboardModifiers(), QPoint(6, 8));
     ASSERT_TRUE(control<QCheckBox>("dropFrameCheckbox")->isChecked());
     set("TCAddr1", {0, 0, 59, 29});
     set("TCAddr2", {0, 0, 0, 1});
