@@ -42,6 +42,21 @@ JackLatencyBench::JackLatencyBench(const std::string& client)
 
 JackLatencyBench::~JackLatencyBench() = default;
 
+int JackLatencyBench::runBenchmarks(int argc, char** argv, const std::string& client,
+                                    std::unique_ptr<JackLatencyBench>& bench) {
+    try {
+        bench = std::make_unique<JackLatencyBench>(client);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    bench.reset();
+    return 0;
+}
+
 std::string JackLatencyBench::sourceName() const {
     return client_ + ":" + kSourcePort;
 }

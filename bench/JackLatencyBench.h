@@ -40,6 +40,11 @@ public:
     void measure(benchmark::State& state, std::size_t count,
                  const std::vector<Clock::time_point>& arrived);
 
+    // main() of a latency benchmark: starts `bench` for `client`, runs the registered
+    // benchmarks, stops it. Needs the Qt application object already made.
+    static int runBenchmarks(int argc, char** argv, const std::string& client,
+                             std::unique_ptr<JackLatencyBench>& bench);
+
 private:
     std::string client_;
     mtcgen::JackServer server_;

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -87,15 +86,5 @@ BENCHMARK(BM_JackToObserverLatency)->Arg(2000)->Iterations(1)->Unit(benchmark::k
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    try {
-        g_bench = std::make_unique<bench::JackLatencyBench>("quorvel-bench");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "quorvel_mtc_bench: %s\n", error.what());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_bench.reset();
-    return 0;
+    return bench::JackLatencyBench::runBenchmarks(argc, argv, "quorvel-bench", g_bench);
 }

@@ -12,7 +12,6 @@
 #include <QMainWindow>
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -56,15 +55,5 @@ BENCHMARK(BM_SendToIncomingFields)->Arg(2000)->Iterations(1)->Unit(benchmark::kM
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    try {
-        g_bench = std::make_unique<bench::JackLatencyBench>("quorvel-window-bench");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "quorvel_window_latency_bench: %s\n", error.what());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_bench.reset();
-    return 0;
+    return bench::JackLatencyBench::runBenchmarks(argc, argv, "quorvel-window-bench", g_bench);
 }
