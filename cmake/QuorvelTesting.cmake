@@ -109,5 +109,5 @@ function(quorvel_add_jack_tests target)
         FIXTURES_REQUIRED quorvel_jack
         LABELS midi
         RESOURCE_LOCK quorvel_jack_ports
-        TIMEOUT 180)
+        TIMEOUT 90)
 endfunction()
