@@ -95,8 +95,10 @@ Options parseOptions(const QCoreApplication& app) {
 
 // The default backend first, then every compiled one (no ALSA sequencer on a headless box).
 std::unique_ptr<RtMidiOut> openOutput(const Options& options) {
+    std::vector<RtMidi::Api> compiled;
+    RtMidi::getCompiledApi(compiled); // assigns the vector, so the default goes in front after
     std::vector<RtMidi::Api> apis{RtMidi::UNSPECIFIED};
-    RtMidi::getCompiledApi(apis);
+    apis.insert(apis.end(), compiled.begin(), compiled.end());
     std::string lastError = "no MIDI backend";
     for (const RtMidi::Api api : apis) {
         try {
