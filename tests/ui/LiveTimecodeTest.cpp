@@ -1,6 +1,6 @@
 // The incoming-timecode side of the window: notifications posted on the main thread as the
 // receiver posts them, the stop timer, rate following and capture.
-#include "Log.h"
+#include "LogCapture.h"
 #include "MainQueue.h"
 #include "MainWindowFixture.h"
 #include "NotificationCenter.h"
@@ -8,8 +8,6 @@
 
 #include <QPushButton>
 #include <QStatusBar>
-#include <mutex>
-#include <vector>
 
 namespace {
 
@@ -28,15 +26,6 @@ TCData record(const Timecode& t, std::int32_t rateCode) {
 
 class LiveTimecode : public MainWindowFixture {
 protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        platform::Log::setSink([this](const std::string& line) {
-            const std::lock_guard lock(logMutex);
-            log.push_back(line);
-        });
-    }
-    void TearDown() override { platform::Log::setSink({}); }
-
     // As the receiver does: from a main-queue task, with the record boxed.
     void post(const char* name, const char* key, const TCData& r) {
         platform::UserInfo info;
@@ -60,8 +49,8 @@ protected:
     }
 
     int stops() {
-        const std::lock_guard lock(logMutex);
-        return static_cast<int>(std::count(log.begin(), log.end(), kStopped));
+        const std::vector<std::string> lines = log.lines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), kStopped));
     }
     void waitForStop(int expected) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return stops() >= expected; }, kStopWaitMs));
@@ -83,8 +72,7 @@ protected:
     }
 
     static inline int sender = 0;
-    std::mutex logMutex;
-    std::vector<std::string> log;
+    quorvel_test::LogCapture log;
 };
 
 TEST_F(LiveTimecode, IdleAtStartCapturesNothing) {
