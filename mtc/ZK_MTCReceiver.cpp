@@ -1,8 +1,9 @@
 #include "ZK_MTCReceiver.h"
 
+#include "AlsaMidiInput.h"
+#include "JackMidiInput.h"
 #include "Log.h"
-#include "MainQueue.h"
-#include "NotificationCenter.h"
+#include "MainThreadPoster.h"
 
 #include <QString>
 #include <rtmidi/RtMidi.h>
@@ -16,41 +17,6 @@ constexpr char kPortName[] = "RtMidi Input";
 
 // Guarded by ZK_MTCReceiver::classLock().
 ZK_MTCReceiver* instance = nullptr;
-
-// RtMidi's JACK backend reports a missing server only as a warning (on construction and again
-// on every call that needs its client) and then lists no sources; such a backend is as unusable
-// as one that throws. While the callback is set, RtMidi reports instead of throwing.
-bool warnsWhenUsed(RtMidiIn& input) {
-    bool warned = false;
-    input.setErrorCallback(
-        [](RtMidiError::Type, const std::string&, void* flag) { *static_cast<bool*>(flag) = true; },
-        &warned);
-    input.getPortCount();
-    input.setErrorCallback(nullptr, nullptr);
-    return warned;
-}
-
-// RtMidi's default backend first. Where it cannot start (no ALSA sequencer on a headless
-// machine), every other compiled backend is tried before the first error is passed on.
-std::unique_ptr<RtMidiIn> makeMidiInput() {
-    try {
-        return std::make_unique<RtMidiIn>(RtMidi::UNSPECIFIED, kClientName);
-    } catch (const RtMidiError& defaultError) {
-        std::vector<RtMidi::Api> apis;
-        RtMidi::getCompiledApi(apis);
-        for (const RtMidi::Api api : apis) {
-            try {
-                auto input = std::make_unique<RtMidiIn>(api, kClientName);
-                if (!warnsWhenUsed(*input)) {
-                    return input;
-                }
-            } catch (const RtMidiError&) {
-                // keep trying; the default backend's message is the one worth reporting
-            }
-        }
-        throw defaultError;
-    }
-}
 
 // A name that is not valid UTF-8 still needs its entry, so positions keep matching sources.
 std::string lossyUtf8(const std::string& bytes) {
@@ -90,6 +56,30 @@ ZK_MTCReceiver* ZK_MTCReceiver::sharedObjectInstance() {
     return instance;
 }
 
+// The ALSA sequencer first, as on a desktop with PipeWire or ALSA; JACK where there is none.
+// The events post with this receiver as sender directly: asking for the shared instance from
+// the input's thread could wait on the class lock that init holds.
+std::unique_ptr<MidiInput> ZK_MTCReceiver::makeMidiInput() {
+    try {
+        return std::make_unique<AlsaMidiInput>(kClientName, kPortName);
+    } catch (const RtMidiError& alsaError) {
+        MidiInput::Events events;
+        events.sourcesChanged = [this] {
+            MainThreadPoster::shared().post(MIDISourcesChangedNotification, this);
+        };
+        events.systemLost = [this] {
+            MainThreadPoster::shared().post(MIDISystemLostNotification, this);
+        };
+        try {
+            return std::make_unique<JackMidiInput>(kClientName, kPortName, std::move(events));
+        } catch (const RtMidiError& jackError) {
+            throw RtMidiError("no ALSA sequencer (" + alsaError.getMessage() + "), and " +
+                                  jackError.getMessage(),
+                              RtMidiError::DRIVER_ERROR);
+        }
+    }
+}
+
 ZK_MTCReceiver* ZK_MTCReceiver::init() {
     try {
         _midiInput = makeMidiInput();
@@ -98,31 +88,61 @@ ZK_MTCReceiver* ZK_MTCReceiver::init() {
                              error.what());
         return nullptr;
     }
-    _portCount = _midiInput->getPortCount();
-    _portNames.clear();
     _midiPortRef = 0;
-    for (std::uint32_t i = 0; i < _portCount; ++i) {
-        _portNames.push_back(lossyUtf8(_midiInput->getPortName(i)));
-    }
-    _midiInput->ignoreTypes(false, false, false);
+    refreshMidiPortNames();
     return this;
 }
 
-void ZK_MTCReceiver::openMidiConnectionWithPort(int index) {
-    _midiInput->closePort();
-    _midiInput->cancelCallback();
-    const auto port = static_cast<unsigned int>(index);
-    // Not every backend refuses a missing source (JACK connects to nothing and reports
-    // success), so the index is checked against the sources present now.
-    const unsigned int available = _midiInput->getPortCount();
-    if (port >= available) {
-        throw RtMidiError("ZK_MTCReceiver: no MIDI source " + std::to_string(port) + " (" +
-                              std::to_string(available) + " available)",
-                          available == 0 ? RtMidiError::NO_DEVICES_FOUND
-                                         : RtMidiError::INVALID_PARAMETER);
+void ZK_MTCReceiver::refreshMidiPortNames() {
+    _portNames.clear();
+    if (_midiInput) {
+        for (const std::string& name : _midiInput->sourceNames()) {
+            _portNames.push_back(lossyUtf8(name));
+        }
     }
-    _midiInput->openPort(port, kPortName);
+    _portCount = static_cast<std::uint32_t>(_portNames.size());
+}
+
+void ZK_MTCReceiver::closeMidiConnection() {
+    if (_midiInput) {
+        _midiInput->closeSource();
+        _midiInput->cancelCallback();
+    }
+}
+
+// The index names an entry of the list the caller has seen; the source is opened by that
+// entry's name, so a list that changed since can never connect another source.
+void ZK_MTCReceiver::openMidiConnectionWithPort(int index) {
+    closeMidiConnection();
+    if (!_midiInput) {
+        throw RtMidiError("the MIDI system is not running", RtMidiError::DRIVER_ERROR);
+    }
+    const auto port = static_cast<unsigned int>(index);
+    if (port >= _portNames.size()) {
+        throw RtMidiError(_portNames.empty() ? "there is no MIDI source" : "no such MIDI source",
+                          _portNames.empty() ? RtMidiError::NO_DEVICES_FOUND
+                                             : RtMidiError::INVALID_PARAMETER);
+    }
+    _midiInput->openSource(_portNames[port]);
     _midiInput->setCallback(&newMidiEventCallback, nullptr);
+}
+
+void ZK_MTCReceiver::closeMidiSystem() {
+    // The old client is gone before a new one is opened: no dangling client on the server.
+    _midiInput.reset();
+    _portNames.clear();
+    _portCount = 0;
+}
+
+bool ZK_MTCReceiver::restartMidiSystem() {
+    closeMidiSystem();
+    try {
+        _midiInput = makeMidiInput();
+    } catch (const RtMidiError&) {
+        return false; // tried again later; the loss has been reported already
+    }
+    refreshMidiPortNames();
+    return true;
 }
 
 ZK_MTCReceiver::~ZK_MTCReceiver() = default;
@@ -154,14 +174,9 @@ TCWallClock wallClockNow() {
     return {static_cast<std::int32_t>(now.tv_sec), static_cast<std::int32_t>(now.tv_usec)};
 }
 
-// The task owns its copy of the user information; the centre and the receiver live for
-// the whole process.
 void postOnMainQueue(const char* name, platform::UserInfo userInfo = {}) {
-    const ZK_MTCReceiver* receiver = ZK_MTCReceiver::sharedObjectInstance();
-    const platform::NotificationCenter* center = &platform::NotificationCenter::defaultCenter();
-    platform::MainQueue::async([center, receiver, name, info = std::move(userInfo)]() mutable {
-        center->postNotificationName(name, receiver, std::move(info));
-    });
+    MainThreadPoster::shared().post(name, ZK_MTCReceiver::sharedObjectInstance(),
+                                    std::move(userInfo));
 }
 
 void postRecord(const char* name, const char* key, const TCData& record) {
@@ -170,13 +185,49 @@ void postRecord(const char* name, const char* key, const TCData& record) {
     postOnMainQueue(name, std::move(userInfo));
 }
 
-std::uint8_t highNibble(std::uint8_t value) {
-    return static_cast<std::uint8_t>(value << 4);
+// The high nibble of each field, cut to the bits MTC defines for it, so junk bytes can never
+// make a field larger than its unit allows.
+std::uint8_t highNibble(std::uint8_t value, std::uint8_t definedBits) {
+    return static_cast<std::uint8_t>((value & definedBits) << 4);
+}
+
+int framesPerSecond(std::int32_t rateCode) {
+    return rateCode == 0 ? 24 : rateCode == 1 ? 25 : 30;
+}
+
+// A time no clock shows: past the rate's last frame, past 59 seconds or minutes, past 23
+// hours, or a label that drop-frame numbering skips.
+bool isImpossible(const TCData& record) {
+    const TimeCodeTime& t = record.time;
+    const bool skipped =
+        record.rateCode == 2 && t.seconds == 0 && t.frames < 2 && t.minutes % 10 != 0;
+    return t.frames >= framesPerSecond(record.rateCode) || t.seconds >= 60 || t.minutes >= 60 ||
+           t.hours >= 24 || skipped;
+}
+
+// One log line per run of impossible times, not one per record; touched on the MIDI thread.
+bool impossibleTimeReported = false;
+
+bool rejectImpossible(const TCData& record) {
+    if (!isImpossible(record)) {
+        impossibleTimeReported = false;
+        return false;
+    }
+    if (!impossibleTimeReported) {
+        impossibleTimeReported = true;
+        platform::Log::write("### ZK_MTCReceiver -- Impossible time ignored : "
+                             "%02i:%02i:%02i:%02i, rate code %i",
+                             record.time.hours, record.time.minutes, record.time.seconds,
+                             record.time.frames, static_cast<int>(record.rateCode));
+    }
+    return true;
 }
 
 void completeCycle() {
-    postMTCNotificationWithRecord(tcRecord);
-    oldTCRecord = tcRecord;
+    if (!rejectImpossible(tcRecord)) {
+        postMTCNotificationWithRecord(tcRecord);
+        oldTCRecord = tcRecord;
+    }
     tcRecord = TCData{};
     tcRecord.rateCode = -1;
 }
@@ -196,7 +247,7 @@ void decodeQuarterFrame(double deltaSeconds, unsigned char status, unsigned char
         tcRecord.subframes = 25;
         break;
     case 1:
-        time.frames |= highNibble(value);
+        time.frames |= highNibble(value, 0x01);
         tcRecord.subframes = 50;
         break;
     case 2:
@@ -204,7 +255,7 @@ void decodeQuarterFrame(double deltaSeconds, unsigned char status, unsigned char
         tcRecord.subframes = 75;
         break;
     case 3:
-        time.seconds |= highNibble(value);
+        time.seconds |= highNibble(value, 0x03);
         tcRecord.subframes = 0;
         addOneFrameAndPostMIDITimecode(oldTCRecord);
         break;
@@ -213,7 +264,7 @@ void decodeQuarterFrame(double deltaSeconds, unsigned char status, unsigned char
         tcRecord.subframes = 25;
         break;
     case 5:
-        time.minutes |= highNibble(value);
+        time.minutes |= highNibble(value, 0x03);
         tcRecord.subframes = 50;
         break;
     case 6:
@@ -221,7 +272,7 @@ void decodeQuarterFrame(double deltaSeconds, unsigned char status, unsigned char
         tcRecord.subframes = 75;
         break;
     default:
-        time.hours |= highNibble(value & 0x01);
+        time.hours |= highNibble(value, 0x01);
         tcRecord.rateCode = (value >> 1) & 0x03;
         tcRecord.subframes = 0;
         completeCycle();
@@ -265,6 +316,9 @@ void decodeMMCLocate(const std::vector<unsigned char>& m) {
     target.rateCode = (m[7] >> 5) & 0x03;
     target.dropFrame = target.rateCode == 2 ? 1 : 0;
     target.wallClock = wallClockNow();
+    if (rejectImpossible(target)) {
+        return;
+    }
     postRecord(MMCLocateTargetMsgRxNotification, ZK_MMCTargetTimeKey, target);
 }
 

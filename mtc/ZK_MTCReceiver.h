@@ -1,18 +1,20 @@
 #pragma once
 
-// The process-wide MIDI input: owns the one RtMidiIn, lists the sources present at creation,
-// opens the one the user picks, and decodes its MTC and MMC messages into notifications.
+// The process-wide MIDI input: owns the one MIDI input (the ALSA sequencer where there is one,
+// else JACK), lists the sources, opens the one the user picks, and decodes its MTC and MMC
+// messages into notifications. It also announces sources that come and go
+// ("MIDISourcesChanged") and the loss of the MIDI system ("MIDISystemLost").
 //
 // Threading:
 // - alloc and sharedObjectInstance take the class-wide recursive lock and may be called
 //   from any thread (the decoder calls sharedObjectInstance on the MIDI input thread).
-// - init and openMidiConnectionWithPort run on the main thread only.
-// - The accessors take no lock; the list and count are written only by init, before the
-//   receiver is published.
+// - init, openMidiConnectionWithPort, closeMidiConnection, refreshMidiPortNames and
+//   restartMidiSystem run on the main thread only.
+// - The accessors take no lock; the list and count are written only on the main thread.
 // - newMidiEventCallback, addOneFrameAndPostMIDITimecode and postMTCNotificationWithRecord
 //   run on the MIDI input thread only, one message at a time; they never wait for the main
-//   thread. Every notification is posted from a MainQueue task, so observers run on the main
-//   thread, in decoding order, with the receiver as sender.
+//   thread. Every notification is posted on the main thread (MainThreadPoster), in decoding
+//   order, with the receiver as sender.
 
 #include "QRV_Quorvel.h"
 
@@ -22,7 +24,7 @@
 #include <string>
 #include <vector>
 
-class RtMidiIn;
+class MidiInput;
 
 // Notification names and user-information keys.
 inline constexpr char MTCTimeChangedNotification[] = "MTCTimeChanged";
@@ -31,6 +33,10 @@ inline constexpr char MMCStartMsgRxNotification[] = "MMCStartMsgRx";
 inline constexpr char MMCStopMsgRxNotification[] = "MMCStopMsgRx";
 inline constexpr char ZK_MTCRecordKey[] = "MTCRecord";
 inline constexpr char ZK_MMCTargetTimeKey[] = "MMCTargetTime";
+// Sources appeared, went or were renamed; refreshMidiPortNames reads the new list.
+inline constexpr char MIDISourcesChangedNotification[] = "MIDISourcesChanged";
+// The MIDI system (the JACK server) went away; restartMidiSystem tries to get it back.
+inline constexpr char MIDISystemLostNotification[] = "MIDISystemLost";
 
 class ZK_MTCReceiver {
 public:
@@ -49,10 +55,20 @@ public:
     // message and returns nullptr; the caller then owns and deletes the object.
     ZK_MTCReceiver* init();
 
-    // Closes any open source, then opens source index (taken as unsigned) and registers the
-    // decoder. Throws the library's RtMidiError when the source cannot be opened; the
-    // receiver is then left idle (no source open, no callback).
+    // Closes any open source, then opens source index (taken as unsigned) of midiPortNames,
+    // by its name, and registers the decoder. Throws RtMidiError when the index names no
+    // listed source or that source cannot be opened (it may have gone since the list was
+    // read); the receiver is then left idle (no source open, no callback).
     void openMidiConnectionWithPort(int index);
+    // Closes any open source; the receiver is idle afterwards.
+    void closeMidiConnection();
+    // Reads the list of sources afresh.
+    void refreshMidiPortNames();
+    // After "MIDISystemLost": closes what is left of the old connection to the MIDI system,
+    // then tries to open a new one (silently). True when one is open; the list is then
+    // refreshed and no source is open.
+    bool restartMidiSystem();
+    bool isMidiSystemAvailable() const { return _midiInput != nullptr; }
 
     std::uint32_t portCount() const { return _portCount; }
     const std::vector<std::string>& midiPortNames() const { return _portNames; }
@@ -67,14 +83,16 @@ private:
     ZK_MTCReceiver() = default;
 
     static std::recursive_mutex& classLock();
+    std::unique_ptr<MidiInput> makeMidiInput();
+    void closeMidiSystem();
 
     std::uint32_t _portCount = 0;
-    std::unique_ptr<RtMidiIn> _midiInput;
+    std::unique_ptr<MidiInput> _midiInput;
     std::vector<std::string> _portNames;
     MIDIPortRef _midiPortRef = 0;
 };
 
-// The decoder: RtMidi's callback for the open source. One complete message per call;
+// The decoder: the MIDI input's callback for the open source. One complete message per call;
 // deltaSeconds is the time since the previous message. userData is ignored.
 void newMidiEventCallback(double deltaSeconds, std::vector<unsigned char>* message, void* userData);
 

@@ -8,6 +8,7 @@
 #include "ui_MainWindow.h"
 
 #include <QMainWindow>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <rtmidi/RtMidi.h>
 
@@ -31,6 +32,19 @@ constexpr std::chrono::milliseconds kIncomingStopInterval{500};
 
 constexpr char kNoValue[] = "--";
 
+// A failed MIDI system is looked for again this often.
+constexpr std::chrono::seconds kMIDIRetryInterval{2};
+
+// Each source item keeps its source's name; its position may change as sources come and go.
+constexpr int kSourceNameRole = Qt::UserRole + 1;
+
+// The MIDI library prefixes its messages with its own class and function ("Api::call: ...");
+// users read the rest.
+QString userText(const RtMidiError& error) {
+    static const QRegularExpression kLibraryPrefix(QStringLiteral("^\\w+::\\w+: *"));
+    return QString::fromStdString(error.getMessage()).remove(kLibraryPrefix);
+}
+
 constexpr char kFormatterProperty[] = "formatter";
 constexpr char kTwoDigitFormatterName[] = "ZK_TCInputFormatter";
 
@@ -48,6 +62,8 @@ QRV_MainWindowController::QRV_MainWindowController(ReceiverSource receiverSource
     _incomingTCStoppedTimer.setInterval(kIncomingStopInterval);
     connect(&_incomingTCStoppedTimer, &QTimer::timeout, this,
             &QRV_MainWindowController::onExternalTCStopped);
+    _midiRetryTimer.setInterval(kMIDIRetryInterval);
+    connect(&_midiRetryTimer, &QTimer::timeout, this, &QRV_MainWindowController::retryMIDISystem);
     setFrameRate(24);
     setDropFrameSelected(false);
 }
@@ -106,6 +122,11 @@ void QRV_MainWindowController::connectControls() {
     // activated, not currentIndexChanged: picking the item already shown re-opens it.
     connect(_ui->MIDIPortDropDownMenu, &QComboBox::activated, this,
             &QRV_MainWindowController::changeMTCSourceIndex);
+    connect(_ui->MIDIPortDropDownMenu, &platform::PopUpButton::menuWillOpen, this,
+            &QRV_MainWindowController::refreshMIDISources);
+    // Queued: the item the user clicked is handled before the menu changes under it.
+    connect(_ui->MIDIPortDropDownMenu, &platform::PopUpButton::menuDidClose, this,
+            &QRV_MainWindowController::rebuildMIDISourceMenu, Qt::QueuedConnection);
     connect(_ui->captureToTCAddr1Btn, &QPushButton::clicked, this,
             &QRV_MainWindowController::onCaptureToTCAddr1Clicked);
     connect(_ui->captureToTCAddr2Btn, &QPushButton::clicked, this,
@@ -129,20 +150,69 @@ void QRV_MainWindowController::windowDidLoad() {
     rebuildMIDISourceMenu();
     reportMIDIState();
     registerForTimecodeNotifications();
+    registerForMIDISystemNotifications();
 }
 
+// Items are the receiver's sources, tagged with their position and keeping their name; a
+// chosen source that is not there now stays in the menu, marked, so the choice stays visible.
+// An open menu is left as the user sees it, and brought up to date when it closes; otherwise
+// the items are only rewritten when they change.
 void QRV_MainWindowController::rebuildMIDISourceMenu() {
+    if (_ui->MIDIPortDropDownMenu->isMenuOpen()) {
+        return;
+    }
+    QList<std::pair<QString, QString>> items; // title, source name
+    if (_tcReceiver != nullptr) {
+        for (const std::string& name : _tcReceiver->midiPortNames()) {
+            items.append({QString::fromStdString(name), QString::fromStdString(name)});
+        }
+    }
+    if (!_chosenSource.isEmpty() && !chosenSourceIsListed()) {
+        items.append({tr("%1 (disconnected)").arg(_chosenSource), _chosenSource});
+    }
     QComboBox* menu = _ui->MIDIPortDropDownMenu;
-    menu->clear();
-    // The count is asked again before every item.
-    for (std::size_t i = 0; _tcReceiver != nullptr && i < _tcReceiver->midiPortNames().size();
-         ++i) {
-        menu->addItem(QString::fromStdString(_tcReceiver->midiPortNames()[i]), static_cast<int>(i));
+    bool same = menu->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i) {
+        same = menu->itemText(i) == items[i].first &&
+               menu->itemData(i, kSourceNameRole).toString() == items[i].second;
+    }
+    if (!same) {
+        const QSignalBlocker quiet(menu);
+        menu->clear();
+        for (int i = 0; i < items.size(); ++i) {
+            menu->addItem(items[i].first, i);
+            menu->setItemData(i, items[i].second, kSourceNameRole);
+        }
     }
     // No source is chosen, and none opened, until the user picks one.
-    menu->setCurrentIndex(-1);
-    menu->setEnabled(menu->count() > 0);
+    const int chosen =
+        _chosenSource.isEmpty() ? -1 : menu->findData(_chosenSource, kSourceNameRole);
+    if (menu->currentIndex() != chosen) {
+        const QSignalBlocker quiet(menu);
+        menu->setCurrentIndex(chosen);
+    }
+    // Open while there is a MIDI system: opening the menu looks for sources again.
+    menu->setEnabled(_tcReceiver != nullptr);
     menu->setPlaceholderText(menu->count() > 0 ? tr("Choose a MIDI source") : tr("No MIDI source"));
+}
+
+void QRV_MainWindowController::refreshMIDISources() {
+    if (_tcReceiver != nullptr && _tcReceiver->isMidiSystemAvailable()) {
+        _tcReceiver->refreshMidiPortNames();
+    }
+    rebuildMIDISourceMenu();
+}
+
+bool QRV_MainWindowController::chosenSourceIsListed() const {
+    if (_tcReceiver == nullptr) {
+        return false;
+    }
+    const auto& names = _tcReceiver->midiPortNames();
+    return std::ranges::find(names, _chosenSource.toStdString()) != names.end();
+}
+
+void QRV_MainWindowController::showStatus(const QString& message) {
+    _ui->statusbar->showMessage(message);
 }
 
 void QRV_MainWindowController::reportMIDIState() {
@@ -150,7 +220,7 @@ void QRV_MainWindowController::reportMIDIState() {
         _ui->statusbar->showMessage(
             tr("MIDI input is unavailable: the MIDI system could not be started."));
     } else if (_ui->MIDIPortDropDownMenu->count() == 0) {
-        _ui->statusbar->showMessage(tr("No MIDI source was found."));
+        _ui->statusbar->showMessage(noSourceMessage());
     } else {
         _ui->statusbar->clearMessage();
     }
@@ -165,6 +235,19 @@ void QRV_MainWindowController::registerForTimecodeNotifications() {
     center.addObserver(
         this, [this](const platform::Notification& n) { onMMCLocateTargetMsgReceived(n); },
         MMCLocateTargetMsgRxNotification, _tcReceiver);
+}
+
+void QRV_MainWindowController::registerForMIDISystemNotifications() {
+    if (_tcReceiver == nullptr) {
+        return; // no MIDI system to come or go
+    }
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.addObserver(
+        this, [this](const platform::Notification&) { onMIDISourcesChanged(); },
+        MIDISourcesChangedNotification, _tcReceiver);
+    center.addObserver(
+        this, [this](const platform::Notification&) { onMIDISystemLost(); },
+        MIDISystemLostNotification, _tcReceiver);
 }
 
 void QRV_MainWindowController::setFrameRate(int rate) {
@@ -369,9 +452,20 @@ void QRV_MainWindowController::setTCValueToUserInterface(TCData record) {
     if (!_ui) {
         return;
     }
-    // Queued with this as context: dropped, not run, if the controller is gone by then.
-    QMetaObject::invokeMethod(
-        this, [this, record] { showIncoming(record); }, Qt::QueuedConnection);
+    // Queued with this as context: dropped, not run, if the controller is gone by then. One
+    // update waits at a time and shows the latest record when it runs.
+    const bool queued = _pendingIncoming.has_value();
+    _pendingIncoming = record;
+    if (!queued) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const TCData latest = *_pendingIncoming;
+                _pendingIncoming.reset();
+                showIncoming(latest);
+            },
+            Qt::QueuedConnection);
+    }
     followIncomingRate(record.rateCode);
     _ui->frameRateRadioGrp->setEnabled(false);
     if (_counterRunning && _incomingTCStoppedTimer.isActive()) {
@@ -392,28 +486,31 @@ void QRV_MainWindowController::showIncoming(const TCData& record) {
 
 // 24, 25 and 30 are followed as they are. 29.97 drop-frame, and any code that names no
 // rate, stand at 30 with the box ticked, so Calculate counts drop-frame on a 30 grid.
+// The controls change only when the stream's rate differs from what they show: each change
+// rewrites the operand fields, which would take the text from under the user's typing.
 void QRV_MainWindowController::followIncomingRate(std::int32_t rateCode) {
-    switch (rateCode) {
-    case 0:
-        setFrameRate(24);
-        break;
-    case 1:
-        setFrameRate(25);
-        break;
-    default:
-        setFrameRate(30);
-        break;
-    }
+    const int rate = rateCode == 0 ? 24 : rateCode == 1 ? 25 : 30;
     const bool dropFrame = rateCode != 0 && rateCode != 1 && rateCode != 3;
+    if (_frameRate != rate || _ui->frameRateRadioGrp->selectedRow() != rowForFrameRate(rate)) {
+        setFrameRate(rate);
+    }
     _ui->dropFrameCheckbox->setEnabled(false);
-    _ui->dropFrameCheckbox->setChecked(dropFrame);
+    if (_ui->dropFrameCheckbox->isChecked() != dropFrame) {
+        _ui->dropFrameCheckbox->setChecked(dropFrame);
+    }
 }
 
 void QRV_MainWindowController::onExternalTCStopped() {
     platform::Log::write("External TC Stopped");
     _ui->frameRateRadioGrp->setEnabled(true);
     if (_ui->frameRateRadioGrp->selectedRow() == 2) {
-        setFrameRate(30);
+        // After a drop-frame stream the calculator stays at 29.97 drop-frame, so captured
+        // values are counted as they were shown; the box is free again.
+        if (_ui->dropFrameCheckbox->isChecked()) {
+            _ui->dropFrameCheckbox->setEnabled(true);
+        } else {
+            setFrameRate(30);
+        }
     }
     _firstIncTC = true;
     _counterRunning = false;
@@ -424,15 +521,82 @@ void QRV_MainWindowController::changeMTCSourceIndex() {
         return;
     }
     QComboBox* menu = _ui->MIDIPortDropDownMenu;
-    const int index = menu->currentIndex();
-    try {
-        _tcReceiver->openMidiConnectionWithPort(index);
-        _ui->statusbar->showMessage(tr("Listening to %1.").arg(menu->currentText()));
-    } catch (const RtMidiError& error) {
-        _ui->statusbar->showMessage(
-            tr("Could not open the MIDI source \u201c%1\u201d: %2")
-                .arg(menu->currentText(), QString::fromStdString(error.getMessage())));
+    _chosenSource = menu->itemData(menu->currentIndex(), kSourceNameRole).toString();
+    if (openChosenSource()) {
+        showStatus(tr("Listening to \u201c%1\u201d.").arg(_chosenSource));
     }
+}
+
+// Looks the chosen name up among the sources present now, so the source heard is always the
+// one named, and says in the status bar why it could not be opened.
+bool QRV_MainWindowController::openChosenSource() {
+    _tcReceiver->refreshMidiPortNames();
+    const auto& names = _tcReceiver->midiPortNames();
+    const auto found = std::ranges::find(names, _chosenSource.toStdString());
+    _chosenSourceGone = !_chosenSource.isEmpty() && found == names.end();
+    _sourceOpen = false;
+    if (_chosenSourceGone) {
+        _tcReceiver->closeMidiConnection();
+        showStatus(tr("\u201c%1\u201d is no longer available.").arg(_chosenSource));
+    } else {
+        try {
+            _tcReceiver->openMidiConnectionWithPort(static_cast<int>(found - names.begin()));
+            _sourceOpen = true;
+        } catch (const RtMidiError& error) {
+            showStatus(tr("Could not open the MIDI source \u201c%1\u201d: %2")
+                           .arg(_chosenSource, userText(error)));
+        }
+    }
+    rebuildMIDISourceMenu();
+    return _sourceOpen;
+}
+
+void QRV_MainWindowController::onMIDISourcesChanged() {
+    if (!_ui || _tcReceiver == nullptr || !_tcReceiver->isMidiSystemAvailable()) {
+        return;
+    }
+    _tcReceiver->refreshMidiPortNames();
+    const bool listed = chosenSourceIsListed();
+    if (_sourceOpen && !listed) {
+        _sourceOpen = false;
+        _chosenSourceGone = true;
+        showStatus(tr("\u201c%1\u201d was disconnected.").arg(_chosenSource));
+    } else if (!_sourceOpen && listed && _chosenSourceGone) {
+        if (openChosenSource()) {
+            showStatus(tr("\u201c%1\u201d is back: listening to it again.").arg(_chosenSource));
+        }
+    } else if (_chosenSource.isEmpty() && !_tcReceiver->midiPortNames().empty() &&
+               _ui->statusbar->currentMessage() == noSourceMessage()) {
+        _ui->statusbar->clearMessage();
+    }
+    rebuildMIDISourceMenu();
+}
+
+void QRV_MainWindowController::onMIDISystemLost() {
+    if (!_ui || _tcReceiver == nullptr) {
+        return;
+    }
+    _sourceOpen = false;
+    _chosenSourceGone = !_chosenSource.isEmpty();
+    showStatus(tr("MIDI input lost: the JACK server stopped."));
+    _tcReceiver->refreshMidiPortNames();
+    rebuildMIDISourceMenu();
+    _midiRetryTimer.start();
+}
+
+// The old connection is closed before a new one is opened; the chosen source, if it is
+// there, is heard again.
+void QRV_MainWindowController::retryMIDISystem() {
+    if (!_tcReceiver->restartMidiSystem()) {
+        return;
+    }
+    _midiRetryTimer.stop();
+    if (chosenSourceIsListed() && openChosenSource()) {
+        showStatus(tr("MIDI input is back: listening to \u201c%1\u201d.").arg(_chosenSource));
+    } else {
+        showStatus(tr("MIDI input is back."));
+    }
+    rebuildMIDISourceMenu();
 }
 
 void QRV_MainWindowController::onCaptureToTCAddr1Clicked() {

@@ -9,19 +9,20 @@
 // no locks: the receiver's notifications arrive on the main thread, and the stop timer
 // fires there.
 
+#include "QRV_Quorvel.h"
 #include "TextFieldDelegate.h"
 #include "ZK_TCInputFormatter.h"
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMainWindow;
 class ZK_MTCReceiver;
-struct TCData;
-struct TimeCodeDef;
 
 namespace Ui {
 class MainWindow;
@@ -78,9 +79,9 @@ public slots:
     // Validates, then exchanges the two operands.
     void onSwapTCAddressesBtnClicked();
 
-    // Opens the source chosen in the MIDI popup, also when it is the one already open. A
-    // source that cannot be opened is named in the status bar with the library's message;
-    // no source is open then and the popup keeps the choice.
+    // Opens the source chosen in the MIDI popup, by its name, also when it is the one already
+    // open. A source that has gone, or cannot be opened, is named in the status bar; no
+    // source is open then and the popup keeps the choice.
     void changeMTCSourceIndex();
     // Copy the shown incoming timecode into operand 1 or 2; nothing while a field shows "--".
     void onCaptureToTCAddr1Clicked();
@@ -94,8 +95,15 @@ public:
     // Shows a record (the fields update from a queued task), follows its rate, disables the
     // rate controls and restarts the 0.5 s stop timer.
     void setTCValueToUserInterface(TCData record);
-    // The stop timer: no record for 0.5 s. Enables the rate controls again.
+    // The stop timer: no record for 0.5 s. Enables the rate controls again; after a
+    // drop-frame stream the calculator stays at 29.97 drop-frame.
     void onExternalTCStopped();
+
+    // Sources came or went: the menu follows; the chosen source, when it comes back, is
+    // connected again by itself.
+    void onMIDISourcesChanged();
+    // The MIDI system went away: said in the status bar, and tried again every 2 s.
+    void onMIDISystemLost();
 
 protected:
     // Puts every control into its starting state, takes the receiver, fills the MIDI source
@@ -109,8 +117,15 @@ private:
     void attachFormatters();
     void connectControls();
     void rebuildMIDISourceMenu();
+    void refreshMIDISources();
+    bool openChosenSource();
+    bool chosenSourceIsListed() const;
+    void retryMIDISystem();
+    void showStatus(const QString& message);
+    static QString noSourceMessage() { return tr("No MIDI source was found."); }
     void reportMIDIState();
     void registerForTimecodeNotifications();
+    void registerForMIDISystemNotifications();
 
     Operand operand1() const;
     Operand operand2() const;
@@ -137,4 +152,13 @@ private:
     QTimer _incomingTCStoppedTimer; // single-shot; pending while isActive()
     bool _firstIncTC = false;       // drop the next "MTCTimeChanged"
     bool _counterRunning = false;   // incoming timecode is running
+
+    // The latest record waiting to be shown; records that come faster than the window
+    // repaints merge into it.
+    std::optional<TCData> _pendingIncoming;
+
+    QString _chosenSource;          // the name the user picked; empty while none is
+    bool _sourceOpen = false;       // the chosen source is connected
+    bool _chosenSourceGone = false; // it was missing when last looked for
+    QTimer _midiRetryTimer;         // while the MIDI system is lost
 };

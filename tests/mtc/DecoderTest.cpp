@@ -131,6 +131,14 @@ const DispatchCase kDispatchCases[] = {
     {"13 bytes, wrong information length", locateWith(5, 0x07), {kNotRecognized}, {}},
     {"13 bytes, not a target", locateWith(6, 0x00), {kNotRecognized}, {}},
     {"13 bytes, unterminated", locateWith(12, 0x00), {kNotRecognized}, {}},
+    {"MMC Locate to a time no clock shows",
+     [] {
+         Message m = mtcgen::mmcLocate({}, 0);
+         std::fill(m.begin() + 7, m.begin() + 11, 0xFF);
+         return m;
+     }(),
+     {"### ZK_MTCReceiver -- Impossible time ignored : 31:63:63:31, rate code 3"},
+     {}},
 };
 
 class DispatchTest : public DecoderTest, public ::testing::WithParamInterface<DispatchCase> {};
@@ -176,9 +184,29 @@ const StreamCase kStreamCases[] = {
     {"completion empties the record being assembled",
      concat({cycle({1, 2, 3, 4}, 1), {{0xF1, 0x70}}}),
      {kFirstPieceThree, {1, 2, 3, 4, 1, 0}, {0, 0, 0, 0, 0, 0}}},
-    {"high-nibble pieces add their bits unmasked",
-     {{0xF1, 0x05}, {0xF1, 0x1F}, {0xF1, 0x70}},
-     {{0, 0, 0, 0xF5, 0, 0}}},
+    {"high-nibble pieces keep only the bits MTC defines",
+     {{0xF1, 0x05},
+      {0xF1, 0x1F},
+      {0xF1, 0x2B},
+      {0xF1, 0x3F},
+      {0xF1, 0x4B},
+      {0xF1, 0x5F},
+      {0xF1, 0x67},
+      {0xF1, 0x7F}},
+     {{0, 0, 0, 1, 0, 0}, {23, 59, 59, 21, 3, 0}}},
+    {"frame 24 at 24 fps is not posted", cycle({1, 0, 0, 24}, 0), {kFirstPieceThree}},
+    {"frame 25 at 25 fps is not posted", cycle({1, 0, 0, 25}, 1), {kFirstPieceThree}},
+    {"seconds 60 are not posted", cycle({1, 0, 60, 0}, 1), {kFirstPieceThree}},
+    {"minutes 60 are not posted", cycle({1, 60, 0, 0}, 1), {kFirstPieceThree}},
+    {"hours 24 are not posted", cycle({24, 0, 0, 0}, 1), {kFirstPieceThree}},
+    {"a label drop-frame skips is not posted", cycle({0, 1, 0, 0}, 2), {kFirstPieceThree}},
+    {"after an impossible time, piece 3 still advances the last posted one",
+     concat({cycle({1, 2, 3, 4}, 1), cycle({1, 2, 3, 30}, 1), cycle({1, 2, 3, 8}, 1)}),
+     {kFirstPieceThree,
+      {1, 2, 3, 4, 1, 0},
+      {1, 2, 3, 5, 1, 0},
+      {1, 2, 3, 6, 1, 0},
+      {1, 2, 3, 8, 1, 0}}},
     {"low-nibble pieces replace their byte",
      {{0xF1, 0x1F}, {0xF1, 0x07}, {0xF1, 0x5F}, {0xF1, 0x42}, {0xF1, 0x70}},
      {{0, 2, 0, 7, 0, 0}}},
@@ -304,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LocateCase{0x61, 0x02, 0x03, 0x04, {1, 2, 3, 4, 3, 0}},
                       LocateCase{0x21, 0x02, 0x03, 0x04, {1, 2, 3, 4, 1, 0}},
                       LocateCase{0x17, 0x3B, 0x3B, 0x17, {23, 59, 59, 23, 0, 0}},
-                      LocateCase{0x7F, 0xFF, 0xFF, 0xFF, {31, 63, 63, 31, 3, 0}}));
+                      LocateCase{0x77, 0xBB, 0xFB, 0x1D, {23, 59, 59, 29, 3, 0}}));
 
 TEST_F(DecoderTest, LocateLeavesTheQuarterFrameRecordsAlone) {
     feed({mtcgen::mmcLocate({5, 6, 7, 8}, 1), {0xF1, 0x30}, {0xF1, 0x70}});

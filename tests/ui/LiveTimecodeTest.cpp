@@ -7,6 +7,7 @@
 #include "ZK_MTCReceiver.h"
 
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 
 namespace {
@@ -131,16 +132,18 @@ struct RateCase {
     std::int32_t rateCode;
     int frameRate;
     bool ticked;
+    int operandFrames; // 29 typed before; wrapped only when the rate shown changes
     // after the stream stops
     bool boxEnabledAfter;
 };
 
 // 29.97 drop-frame and codes that name no rate stand at 30 with the box ticked; when they
-// stop, row 2 is selected, so 30 non-drop is set and the box is free again.
+// stop, the box is free again and stays ticked. Cases run in order, each from the state the
+// one before left.
 TEST_F(LiveTimecode, FollowsTheIncomingRate) {
     const RateCase cases[] = {
-        {0, 24, false, false}, {1, 25, false, false}, {3, 30, false, true},
-        {2, 30, true, true},   {-1, 30, true, true},  {7, 30, true, true},
+        {0, 24, false, 29, false}, {1, 25, false, 4, false}, {3, 30, false, 29, true},
+        {2, 30, true, 29, true},   {-1, 30, true, 29, true}, {7, 30, true, 29, true},
     };
     int expectedStops = 0;
     for (const RateCase& c : cases) {
@@ -155,13 +158,30 @@ TEST_F(LiveTimecode, FollowsTheIncomingRate) {
         EXPECT_EQ(dropFrameBox()->isChecked(), c.ticked);
         EXPECT_EQ(controller.isDropFrameSelected(), c.ticked); // the stored value follows
         EXPECT_FALSE(dropFrameBox()->isEnabled());
-        EXPECT_EQ(field("TCAddr1", 3)->intValue(), 29 % c.frameRate);
+        EXPECT_EQ(field("TCAddr1", 3)->intValue(), c.operandFrames);
 
         waitForStop(++expectedStops);
         EXPECT_TRUE(rates()->isEnabled());
-        EXPECT_FALSE(dropFrameBox()->isChecked());
+        EXPECT_EQ(dropFrameBox()->isChecked(), c.ticked);
         EXPECT_EQ(dropFrameBox()->isEnabled(), c.boxEnabledAfter);
         EXPECT_EQ(controller.frameRate(), c.frameRate);
+    }
+}
+
+// A stream at the rate already shown leaves the operand fields alone, so a user typing into
+// one is not interrupted 60 times a second.
+TEST_F(LiveTimecode, RecordsAtTheShownRateRewriteNoOperandField) {
+    for (const std::int32_t rateCode : {0, 1, 2}) {
+        SCOPED_TRACE(rateCode);
+        timecode({0, 0, 1, 0}, rateCode);
+        std::vector<QString> texts;
+        for (const char* group : {"TCAddr1", "TCAddr2"}) {
+            for (int unit = 0; unit < 4; ++unit) {
+                QSignalSpy spy(field(group, unit), &QLineEdit::textChanged);
+                timecode({0, 0, 1, 2}, rateCode);
+                EXPECT_EQ(spy.count(), 0) << group << unit;
+            }
+        }
     }
 }
 

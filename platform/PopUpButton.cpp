@@ -1,0 +1,17 @@
+#include "PopUpButton.h"
+
+namespace platform {
+
+void PopUpButton::showPopup() {
+    emit menuWillOpen();
+    menuOpen_ = true;
+    QComboBox::showPopup();
+}
+
+void PopUpButton::hidePopup() {
+    QComboBox::hidePopup();
+    menuOpen_ = false;
+    emit menuDidClose();
+}
+
+} // namespace platform
