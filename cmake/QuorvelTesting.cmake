@@ -92,21 +92,33 @@ function(_quorvel_jack_fixture)
         FIXTURES_CLEANUP quorvel_jack LABELS midi TIMEOUT 30)
 endfunction()
 
-# quorvel_add_jack_tests(target [QT_GUI])   QT_GUI: the program shows widgets
+# quorvel_add_jack_tests(target [QT_GUI] [OWN_SERVER])
+#   QT_GUI: the program shows widgets
+#   OWN_SERVER: the program starts and stops a server of its own, named by JACK_DEFAULT_SERVER
+#     (this build's server name with "-own"), instead of using the fixture's
 function(quorvel_add_jack_tests target)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "QT_GUI" "" "")
-    _quorvel_jack_fixture()
+    cmake_parse_arguments(PARSE_ARGV 1 arg "QT_GUI;OWN_SERVER" "" "")
     quorvel_jack_server_name(server)
+    set(fixture FIXTURES_REQUIRED quorvel_jack)
+    if(arg_OWN_SERVER)
+        set(server ${server}-own)
+        set(fixture "")
+    else()
+        _quorvel_jack_fixture()
+    endif()
     if(arg_QT_GUI)
         _quorvel_test_environment(env QT_GUI)
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
     else()
         _quorvel_test_environment(env)
     endif()
     # No ALSA devices, so the receiver uses JACK on every machine, as on a headless one.
     list(APPEND env "JACK_DEFAULT_SERVER=${server}" "JACK_NO_START_SERVER=1"
         "ALSA_CONFIG_PATH=${QUORVEL_NO_ALSA_CONFIG}")
+    # One lock for every test that opens JACK clients, on any server: libjack names a client's
+    # notification socket after the client alone, so clients of one name would meet there.
     _quorvel_discover(${target} "${env}"
-        FIXTURES_REQUIRED quorvel_jack
+        ${fixture}
         LABELS midi
         RESOURCE_LOCK quorvel_jack_ports
         TIMEOUT 90)

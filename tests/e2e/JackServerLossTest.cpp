@@ -1,0 +1,57 @@
+// The JACK server goes away while a source plays, and comes back: Quorvel says so, keeps
+// calculating, and hears the source again by itself. The test runs a server of its own (the
+// one named by JACK_DEFAULT_SERVER), since it stops it.
+
+#include "JackServer.h"
+#include "LiveWindowFixture.h"
+
+#include <cstdlib>
+
+namespace {
+
+using namespace quorvel_test;
+
+class JackServerLoss : public LiveWindowFixture {
+protected:
+    void TearDown() override {
+        // The receiver's client must not outlive this test's server in a later test.
+        delete ZK_MTCReceiver::sharedObjectInstance();
+    }
+
+    mtcgen::JackServer server{std::getenv("JACK_DEFAULT_SERVER")};
+};
+
+TEST_F(JackServerLoss, IsReportedAndAServerThatComesBackIsUsedAgain) {
+    server.start(10s);
+    auto source = makeSource("quorvel-lost");
+    showWindow();
+    pick("quorvel-lost");
+    play(*source, {1, 0, 0, 0}, 1, 4);
+
+    source.reset();
+    server.stop();
+    EXPECT_TRUE(NotificationRecorder::waitUntil(
+        [this] { return status() == "MIDI input lost: the JACK server stopped."; }, 10s))
+        << status().toStdString();
+    EXPECT_EQ(sources()->currentText(), "quorvel-lost:MTC out (disconnected)");
+
+    // The calculator carries on, at the rate the stream left.
+    set("TCAddr1", {0, 0, 1, 0});
+    set("TCAddr2", {0, 0, 0, 24});
+    click("calculateBtn");
+    EXPECT_EQ(read("TCResult"), (Timecode{0, 0, 1, 24}));
+
+    server.start(10s);
+    source = makeSource("quorvel-lost");
+    EXPECT_TRUE(NotificationRecorder::waitUntil(
+        [this] {
+            return status() == "MIDI input is back: listening to \u201cquorvel-lost:MTC out\u201d.";
+        },
+        5s))
+        << status().toStdString();
+    ASSERT_TRUE(JackGraph().waitForCycles(3, 30s));
+    const TimeCodeTime last = play(*source, {7, 0, 0, 0}, 1, 8);
+    EXPECT_EQ(read("IncTC"), timecodeOf(last));
+}
+
+} // namespace
