@@ -7,9 +7,6 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh "$@"
-# A failing test runs once more, and fails only if it fails again: the JACK client library
-# rarely deadlocks in jack_client_close or crashes while a test process exits (about one
-# process in several hundred); see docs/midi.md. Every failure stays in the output.
 # shellcheck disable=SC2086
 ctest --test-dir "${QUORVEL_BUILD_DIR:-build}" --output-on-failure -j2 --timeout 300 \
-    --repeat until-pass:2 ${QUORVEL_CTEST_ARGS:-}
+    ${QUORVEL_CTEST_ARGS:-}

@@ -1,4 +1,5 @@
 #include "QRV_AppDelegate.h"
+#include "QRV_TerminationSignals.h"
 
 #include <QApplication>
 
@@ -6,5 +7,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QRV_AppDelegate delegate(app);
+    QRV_TerminationSignals termination(delegate);
     return QApplication::exec();
 }

@@ -1,23 +1,28 @@
 #include "Log.h"
 
+#include "LogWriter.h"
+
 #include <cstdarg>
 #include <cstdio>
-#include <mutex>
-#include <unistd.h>
+#include <cstdlib>
 
 namespace platform {
 
 namespace {
 
-// Never destroyed: other threads may still log while the process exits.
-std::mutex& sinkMutex() {
-    static auto* mutex = new std::mutex;
-    return *mutex;
-}
+constexpr std::size_t kCapacity = 1024;
+constexpr std::chrono::milliseconds kRepeatWindow{1000};
+// Exit must not hang on a stderr nobody reads.
+constexpr std::chrono::milliseconds kExitFlush{500};
 
-Log::Sink& currentSink() {
-    static auto* sink = new Log::Sink;
-    return *sink;
+// Never destroyed: other threads may still log while the process exits.
+LogWriter& writer() {
+    static LogWriter* const instance = [] {
+        auto* made = new LogWriter(kCapacity, kRepeatWindow);
+        std::atexit([] { Log::flush(kExitFlush); });
+        return made;
+    }();
+    return *instance;
 }
 
 std::string format(const char* fmt, va_list args) {
@@ -33,20 +38,6 @@ std::string format(const char* fmt, va_list args) {
     return text;
 }
 
-void writeToStderr(std::string line) {
-    line.push_back('\n');
-    const char* data = line.data();
-    std::size_t left = line.size();
-    while (left > 0) {
-        const ssize_t written = ::write(STDERR_FILENO, data, left);
-        if (written <= 0) {
-            return; // nowhere to report a failing stderr
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-}
-
 } // namespace
 
 void Log::write(const char* fmt, ...) {
@@ -54,18 +45,15 @@ void Log::write(const char* fmt, ...) {
     va_start(args, fmt);
     std::string line = format(fmt, args);
     va_end(args);
+    writer().push(std::move(line));
+}
 
-    const std::lock_guard lock(sinkMutex());
-    if (currentSink()) {
-        currentSink()(line);
-    } else {
-        writeToStderr(std::move(line));
-    }
+bool Log::flush(std::chrono::milliseconds timeout) {
+    return writer().flush(timeout);
 }
 
 void Log::setSink(Sink sink) {
-    const std::lock_guard lock(sinkMutex());
-    currentSink() = std::move(sink);
+    writer().setSink(std::move(sink));
 }
 
 } // namespace platform

@@ -1,11 +1,23 @@
 #pragma once
 
-// Diagnostic log: each call writes exactly the formatted text and one line end to stderr in
-// a single write, so lines from different threads never interleave.
+// Diagnostic log: each line is exactly the formatted text and one line end, written to stderr
+// in a single write, so lines from different threads never interleave.
 //
-// Threading: write and setSink may be called from any thread. The sink runs on the writing
-// thread, under the log's lock; it must not call write itself.
+// The writing is done by a thread of the log's own, behind a bounded queue: a caller never
+// waits for stderr, so a pipe nobody reads cannot stall the MIDI or the main thread. What the
+// caller pays is formatting and a short lock to append. In exchange:
+// - When the queue (1,024 lines) is full the line is dropped and counted; once the writer can
+//   go on, the lines queued before the gap are followed by "N log lines dropped".
+// - Repeats of the same line are counted, not written, and reported as "last message repeated
+//   N times" when a different line comes, on flush, or about a second after the first repeat
+//   while they keep coming.
+// At exit the lines still queued are written, waiting half a second at most.
+//
+// Threading: write, flush and setSink may be called from any thread. The sink runs on the
+// log's writer thread and must not call write or flush itself. The log's state is never
+// destroyed, so threads may still log while the process exits.
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -19,8 +31,14 @@ public:
 
     static void write(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+    // True once every line written before the call has reached the destination (a pending
+    // repeat summary included); false when timeout passed first, e.g. while stderr is blocked.
+    static bool flush(std::chrono::milliseconds timeout);
+
     // Replaces stderr as the destination (tests capture lines here); an empty sink restores
-    // stderr. The line is passed without its line end.
+    // stderr. The sink receives what stderr would, each line without its line end. Lines
+    // written before the call go to the previous destination; the call returns once the
+    // previous sink no longer runs.
     static void setSink(Sink sink);
 };
 

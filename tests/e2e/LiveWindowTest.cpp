@@ -124,7 +124,9 @@ protected:
         return last;
     }
 
-    int stops() const { return static_cast<int>(std::ranges::count(log.lines(), kStopped)); }
+    int stops() const {
+        return static_cast<int>(std::ranges::count(log.expandedLines(), kStopped));
+    }
     void waitForStop(int expected) {
         EXPECT_TRUE(quorvel_test::NotificationRecorder::waitUntil(
             [&] { return stops() >= expected; }, 10s));

@@ -150,9 +150,9 @@ TEST_F(MTCStreamTest, MachineControlArrivesAsItsNotifications) {
     const auto locates = recorder->records(MMCLocateTargetMsgRxNotification);
     ASSERT_EQ(locates.size(), 1U);
     EXPECT_EQ(RecordView::of(locates[0]), (RecordView{12, 34, 56, 12, 2, 1}));
-    EXPECT_EQ(log.lines(),
-              (std::vector<std::string>{"MMC Start Message Received", "MMC Start Message Received",
-                                        "MMC Stop Message Received"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"MMC Start Message Received",
+                                                     "last message repeated 1 times",
+                                                     "MMC Stop Message Received"}));
     expectDeliveredOnTheMainThread();
 }
 

@@ -14,7 +14,7 @@ TEST(NoMidiSystemTest, CreationFailsWithTheLogLineAndIsRetried) {
     quorvel_test::LogCapture log;
     EXPECT_EQ(ZK_MTCReceiver::sharedObjectInstance(), nullptr);
     EXPECT_EQ(ZK_MTCReceiver::sharedObjectInstance(), nullptr);
-    const auto lines = log.lines();
+    const auto lines = log.expandedLines();
     ASSERT_EQ(lines.size(), 2U);
     for (const std::string& line : lines) {
         EXPECT_TRUE(line.starts_with(kPrefix)) << line;

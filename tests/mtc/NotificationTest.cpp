@@ -1,8 +1,6 @@
 // The posting operations and the platform pieces they rest on: one-frame advance, the boxed
-// record, the sender filter of the centre, the main queue and the log.
+// record, the sender filter of the centre and the main queue.
 
-#include "Log.h"
-#include "LogCapture.h"
 #include "MainQueue.h"
 #include "NotificationCenter.h"
 #include "NotificationRecorder.h"
@@ -16,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <sys/time.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -218,49 +215,6 @@ TEST(MainQueueTest, RunsTasksFromAnyThreadOnTheMainThreadInSubmissionOrder) {
         EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
     }
     EXPECT_EQ(std::count(onMain.begin(), onMain.end(), true), 101);
-}
-
-// ---- Log ----
-
-// Runs write with stderr redirected into a pipe and returns what reached it.
-template <class Write> std::string stderrOf(Write write) {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return "pipe failed";
-    }
-    const int saved = dup(STDERR_FILENO);
-    dup2(fds[1], STDERR_FILENO);
-    write();
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    close(fds[1]);
-    std::string text;
-    char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    return text;
-}
-
-TEST(LogTest, WritesTheTextAndOneLineEnd) {
-    EXPECT_EQ(
-        stderrOf([] { platform::Log::write("%s", "\t\t\tMessage received but not recognized"); }),
-        "\t\t\tMessage received but not recognized\n");
-    EXPECT_EQ(
-        stderrOf([] { platform::Log::write("### ZK_MTCReceiver -- Different length : %i", 3); }),
-        "### ZK_MTCReceiver -- Different length : 3\n");
-}
-
-TEST(LogTest, SinkTakesTheLinesAndEmptySinkRestoresStderr) {
-    std::string captured;
-    const std::string written = stderrOf([] {
-        quorvel_test::LogCapture capture;
-        platform::Log::write("External TC Stopped");
-        EXPECT_EQ(capture.lines(), std::vector<std::string>{"External TC Stopped"});
-    });
-    EXPECT_EQ(written, "");
-    EXPECT_EQ(stderrOf([] { platform::Log::write("back"); }), "back\n");
 }
 
 } // namespace

@@ -2,7 +2,17 @@
 
 #include "Log.h"
 
+#include <chrono>
+#include <regex>
+
 namespace quorvel_test {
+
+namespace {
+
+// Only bounds how long a test waits for a stuck writer.
+constexpr std::chrono::seconds kFlushBound{10};
+
+} // namespace
 
 LogCapture::LogCapture() {
     platform::Log::setSink([this](const std::string& line) {
@@ -16,11 +26,27 @@ LogCapture::~LogCapture() {
 }
 
 std::vector<std::string> LogCapture::lines() const {
+    platform::Log::flush(kFlushBound);
     const std::lock_guard lock(mutex_);
     return lines_;
 }
 
+std::vector<std::string> LogCapture::expandedLines() const {
+    static const std::regex summary("last message repeated ([0-9]+) times");
+    std::vector<std::string> expanded;
+    for (const std::string& line : lines()) {
+        std::smatch count;
+        if (expanded.empty() || !std::regex_match(line, count, summary)) {
+            expanded.push_back(line);
+            continue;
+        }
+        expanded.insert(expanded.end(), std::stoul(count[1].str()), std::string(expanded.back()));
+    }
+    return expanded;
+}
+
 void LogCapture::clear() {
+    platform::Log::flush(kFlushBound);
     const std::lock_guard lock(mutex_);
     lines_.clear();
 }

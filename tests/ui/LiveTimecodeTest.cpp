@@ -50,7 +50,7 @@ protected:
     }
 
     int stops() {
-        const std::vector<std::string> lines = log.lines();
+        const std::vector<std::string> lines = log.expandedLines();
         return static_cast<int>(std::count(lines.begin(), lines.end(), kStopped));
     }
     void waitForStop(int expected) {
