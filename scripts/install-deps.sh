@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that Quorvel's build, run and tests need.
 # Quiet and quick when everything is already there.
+#   --fuzz   also clang, its libFuzzer/sanitizer runtimes and llvm-symbolizer (scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,15 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core x11-apps netpbm
 )
+for arg in "$@"; do
+    case $arg in
+    --fuzz) packages+=(clang libclang-rt-dev llvm) ;;
+    *)
+        echo "usage: $0 [--fuzz]" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
