@@ -1,6 +1,8 @@
 #include "LogWriter.h"
 
 #include <algorithm>
+#include <csignal>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -71,6 +73,11 @@ void LogWriter::setSink(Sink sink) {
 }
 
 void LogWriter::run() {
+    // A stderr whose reader has gone must fail the write, not end the program.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     std::vector<std::string> batch;
     batch.reserve(capacity_);
     for (;;) {
