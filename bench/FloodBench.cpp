@@ -6,6 +6,7 @@
 #include "JackLatencyBench.h"
 #include "MTCMessages.h"
 #include "MainQueue.h"
+#include "MainThreadPoster.h"
 #include "NotificationCenter.h"
 #include "QRV_MainWindowController.h"
 #include "ZK_MTCReceiver.h"

@@ -64,8 +64,11 @@ public:
     void closeMidiConnection();
     // Reads the list of sources afresh.
     void refreshMidiPortNames();
-    // After "MIDISystemLost": closes what is left of the old connection to the MIDI system,
-    // then tries to open a new one (silently). True when one is open; the list is then
+    // After "MIDISystemLost": closes what is left of the connection to the MIDI system; the
+    // list is empty and no source can be opened until restartMidiSystem succeeds.
+    void closeMidiSystem();
+    // Closes what is left of the old connection to the MIDI system, then tries to open a new
+    // one (silently). True when one is open; the list is then
     // refreshed and no source is open.
     bool restartMidiSystem();
     bool isMidiSystemAvailable() const { return _midiInput != nullptr; }
@@ -84,7 +87,6 @@ private:
 
     static std::recursive_mutex& classLock();
     std::unique_ptr<MidiInput> makeMidiInput();
-    void closeMidiSystem();
 
     std::uint32_t _portCount = 0;
     std::unique_ptr<MidiInput> _midiInput;

@@ -522,6 +522,11 @@ void QRV_MainWindowController::changeMTCSourceIndex() {
     }
     QComboBox* menu = _ui->MIDIPortDropDownMenu;
     _chosenSource = menu->itemData(menu->currentIndex(), kSourceNameRole).toString();
+    if (!_tcReceiver->isMidiSystemAvailable()) {
+        _chosenSourceGone = true;
+        showStatus(tr("\u201c%1\u201d will be heard once the JACK server is back.").arg(_chosenSource));
+        return;
+    }
     if (openChosenSource()) {
         showStatus(tr("Listening to \u201c%1\u201d.").arg(_chosenSource));
     }
@@ -579,7 +584,9 @@ void QRV_MainWindowController::onMIDISystemLost() {
     _sourceOpen = false;
     _chosenSourceGone = !_chosenSource.isEmpty();
     showStatus(tr("MIDI input lost: the JACK server stopped."));
-    _tcReceiver->refreshMidiPortNames();
+    // At once: libjack shares its view of a server among all clients of a process, and keeps
+    // the dead server's while any client of it is open, so a new server would be misread.
+    _tcReceiver->closeMidiSystem();
     rebuildMIDISourceMenu();
     _midiRetryTimer.start();
 }

@@ -23,9 +23,10 @@ protected:
         });
     }
 
-    QString quoted(const std::string& client) const {
-        return QString::fromStdString("\u201c" + sourceName(client) + "\u201d");
+    static std::string quoted(const std::string& client) {
+        return "\u201c" + sourceName(client) + "\u201d";
     }
+    std::string statusText() const { return status().toStdString(); }
 };
 
 // A quits while the menu that lists it is open. Picking A says so; picking B then plays B,
@@ -40,17 +41,17 @@ TEST_F(LiveSources, APickIsMadeByNameNotByPosition) {
     ASSERT_TRUE(JackGraph().waitForCycles(3, 30s));
     runEvents(200ms);
     clickItem(sources()->findText(QString::fromStdString(sourceName("quorvel-abc-a"))));
-    EXPECT_EQ(status(), quoted("quorvel-abc-a") + " is no longer available.");
+    EXPECT_EQ(statusText(), quoted("quorvel-abc-a") + " is no longer available.");
 
     pick("quorvel-abc-b");
-    EXPECT_EQ(status(), "Listening to " + quoted("quorvel-abc-b") + ".");
+    EXPECT_EQ(statusText(), "Listening to " + quoted("quorvel-abc-b") + ".");
     EXPECT_FALSE(menuItems().contains(QString::fromStdString(sourceName("quorvel-abc-a"))));
     QSignalSpy hoursShown(field("IncTC", 0), &QLineEdit::textChanged);
     const std::jthread fromC = playInBackground(*c, {3, 0, 0, 0});
     const TimeCodeTime last = play(*b, {2, 0, 0, 0}, 1, 12);
     EXPECT_EQ(read("IncTC"), timecodeOf(last));
     for (const QList<QVariant>& shown : hoursShown) {
-        EXPECT_EQ(shown.at(0).toString(), "02");
+        EXPECT_NE(shown.at(0).toString(), "03") << "C was heard";
     }
 }
 
@@ -79,7 +80,7 @@ TEST_F(LiveSources, ASourceThatQuitsAndComesBackIsHeardAgainByItself) {
         QString::fromStdString(sourceName("quorvel-comeback")) + " (disconnected)";
     EXPECT_TRUE(NotificationRecorder::waitUntil(
         [&] { return sources()->currentText() == disconnected; }, 10s));
-    EXPECT_EQ(status(), quoted("quorvel-comeback") + " was disconnected.");
+    EXPECT_EQ(statusText(), quoted("quorvel-comeback") + " was disconnected.");
 
     source = makeSource("quorvel-comeback");
     EXPECT_TRUE(NotificationRecorder::waitUntil(
@@ -126,11 +127,12 @@ TEST_P(TypingDuringAStream, EveryOperandFieldTakesTypedDigits) {
     EXPECT_EQ(read("TCAddr2"), (Timecode{12, 12, 12, 12}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, TypingDuringAStream, ::testing::Values(0, 1, 2),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return std::array{"fps24", "fps25", "fps29_97DropFrame"}
-                                 [static_cast<std::size_t>(info.param)];
-                         });
+std::string rateName(const ::testing::TestParamInfo<int>& info) {
+    static const char* const kNames[] = {"fps24", "fps25", "fps29_97DropFrame"};
+    return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, TypingDuringAStream, ::testing::Values(0, 1, 2), rateName);
 
 // Captured values stay counted as they were shown: 29.97 drop-frame, the box free again.
 TEST_F(LiveSources, ADropFrameStreamThatStopsLeavesDropFrameTicked) {

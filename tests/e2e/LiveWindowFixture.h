@@ -13,6 +13,7 @@
 #include "QRV_MainWindowController.h"
 #include "RadioGroup.h"
 #include "TextField.h"
+#include "ZK_MTCReceiver.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

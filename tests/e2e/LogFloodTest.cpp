@@ -72,6 +72,7 @@ TEST_F(LogFlood, AnUnreadStderrNeverFreezesTheWindow) {
     tick.start(50);
     for (int second = 0; flooding; ++second) {
         platform::TextField* target = field("TCAddr1", second % 4);
+        target->setIntValue(0);
         target->setFocus();
         target->selectAll();
         QTest::keyClicks(target, "1");
