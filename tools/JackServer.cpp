@@ -18,9 +18,12 @@ namespace {
 using namespace std::chrono_literals;
 
 jack_client_t* openProbe(const std::string& name) {
+    // libjack names a client's socket in /dev/shm after the client, not its server: probes of
+    // two servers with one name, opening at once, would take each other's socket.
+    const std::string client = ("quorvel-probe-" + name).substr(0, 60);
     jack_status_t status{};
     const auto options = static_cast<jack_options_t>(JackNoStartServer | JackServerName);
-    return jack_client_open("quorvel-probe", options, &status, name.c_str());
+    return jack_client_open(client.c_str(), options, &status, name.c_str());
 }
 
 // Silences libjack's error and information messages for the life of the object.

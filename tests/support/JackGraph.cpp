@@ -1,5 +1,6 @@
 #include "JackGraph.h"
 
+#include <cstdlib>
 #include <jack/jack.h>
 #include <stdexcept>
 #include <thread>
@@ -20,7 +21,8 @@ std::vector<std::string> takeNames(const char** names) {
 } // namespace
 
 JackGraph::JackGraph()
-    : client_(jack_client_open("quorvel-graph", JackNoStartServer, nullptr)) {
+    : client_(jack_client_open(privateClientName("quorvel-graph").c_str(), JackNoStartServer,
+                               nullptr)) {
     if (client_ == nullptr) {
         throw std::runtime_error("no JACK server (JACK_DEFAULT_SERVER)");
     }
@@ -28,6 +30,12 @@ JackGraph::JackGraph()
 
 JackGraph::~JackGraph() {
     jack_client_close(client_);
+}
+
+std::string JackGraph::privateClientName(const std::string& role) {
+    const char* server = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string name = role + "-" + (server != nullptr ? server : "default");
+    return name.substr(0, static_cast<std::size_t>(jack_client_name_size()) - 4); // room for -01
 }
 
 std::vector<std::string> JackGraph::ports(const std::string& pattern) const {

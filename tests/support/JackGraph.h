@@ -21,6 +21,11 @@ public:
     JackGraph(const JackGraph&) = delete;
     JackGraph& operator=(const JackGraph&) = delete;
 
+    // A client name for `role` that no test on another server uses: libjack names a client's
+    // socket in /dev/shm after the client alone, so clients of the same name that open at once
+    // on two servers (test runs of two build folders) take each other's socket and fail.
+    static std::string privateClientName(const std::string& role);
+
     // Full names of the ports whose name matches the regular expression.
     std::vector<std::string> ports(const std::string& pattern) const;
     std::vector<std::string> connections(const std::string& port) const;
