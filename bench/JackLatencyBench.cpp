@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
-#include <unistd.h>
 
 namespace bench {
 
@@ -24,8 +23,7 @@ double percentile(const std::vector<double>& sorted, double p) {
 } // namespace
 
 JackLatencyBench::JackLatencyBench(const std::string& client)
-    : client_(client)
-    , server_(client + "-" + std::to_string(getpid()), 128) {
+    : server_(client + "-server", 128) {
     server_.start(10s);
     setenv("JACK_DEFAULT_SERVER", server_.name().c_str(), 1);
     setenv("JACK_NO_START_SERVER", "1", 1);
@@ -36,8 +34,7 @@ JackLatencyBench::JackLatencyBench(const std::string& client)
                     timing->periodMilliseconds());
     }
     // The source must exist before the receiver takes its list of sources.
-    source_ = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client_);
-    source_->openVirtualPort(kSourcePort);
+    source_ = std::make_unique<mtcgen::JackMidiOutput>(client, kSourcePort);
 }
 
 JackLatencyBench::~JackLatencyBench() = default;
@@ -58,7 +55,7 @@ int JackLatencyBench::runBenchmarks(int argc, char** argv, const std::string& cl
 }
 
 std::string JackLatencyBench::sourceName() const {
-    return client_ + ":" + kSourcePort;
+    return source_->portName();
 }
 
 void JackLatencyBench::measure(benchmark::State& state, std::size_t count,
@@ -72,7 +69,7 @@ void JackLatencyBench::measure(benchmark::State& state, std::size_t count,
                 const unsigned char piece = i % 2 == 0 ? 0x30 : 0x70; // pieces 3 and 7, value 0
                 const std::vector<unsigned char> message{0xF1, piece};
                 sent[i] = Clock::now();
-                source_->sendMessage(message.data(), message.size());
+                source_->sendMessage(message);
                 std::this_thread::sleep_for(1500us + (i % 11) * 130us);
             }
         });

@@ -6,12 +6,12 @@
 // Threading: everything here is called on the main thread; the stream is sent from a thread of
 // its own while the main thread runs its events.
 
+#include "JackMidiOutput.h"
 #include "JackServer.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
-#include <rtmidi/RtMidi.h>
 #include <string>
 #include <vector>
 
@@ -21,9 +21,11 @@ using Clock = std::chrono::steady_clock;
 
 class JackLatencyBench {
 public:
-    // Starts jackd (dummy driver, 128 frames) under a name unique to this process, points this
-    // process's MIDI code at it (JACK only, as on a headless machine) and opens the virtual
-    // source "client:MTC out". Throws std::runtime_error when the server does not start.
+    // Starts jackd (dummy driver, 128 frames) under a fixed name made from `client` (a machine
+    // runs at most 8 servers, and a dead one's slot is freed only when a server of the same
+    // name starts), points this process's MIDI code at it (JACK only, as on a headless machine)
+    // and opens the source "client:MTC out". Throws std::runtime_error when the server does
+    // not start, or one of that name runs already.
     explicit JackLatencyBench(const std::string& client);
     ~JackLatencyBench();
     JackLatencyBench(const JackLatencyBench&) = delete;
@@ -46,9 +48,8 @@ public:
                              std::unique_ptr<JackLatencyBench>& bench);
 
 private:
-    std::string client_;
     mtcgen::JackServer server_;
-    std::unique_ptr<RtMidiOut> source_;
+    std::unique_ptr<mtcgen::JackMidiOutput> source_;
 };
 
 } // namespace bench

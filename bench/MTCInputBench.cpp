@@ -1,5 +1,5 @@
 // Costs of the MIDI input path: a quarter frame that only stores bytes, one that posts a
-// record (on the calling thread), and the latency from RtMidiOut::sendMessage to the
+// record (on the calling thread), and the latency from our JACK output's sendMessage to the
 // main-thread observer over a private JACK server that this program starts and stops.
 
 #include "JackLatencyBench.h"

@@ -1,6 +1,6 @@
-// Latency from RtMidiOut::sendMessage to the window's incoming fields showing the record, over
-// a private JACK server that this program starts and stops, through the real window and its
-// controller on the offscreen platform.
+// Latency from our JACK output's sendMessage to the window's incoming fields showing the
+// record, over a private JACK server that this program starts and stops, through the real
+// window and its controller on the offscreen platform.
 
 #include "JackLatencyBench.h"
 #include "QRV_MainWindowController.h"

@@ -1,11 +1,10 @@
 #include "PacedSender.h"
 
-#include <rtmidi/RtMidi.h>
 #include <thread>
 
 namespace mtcgen {
 
-PacedSender::PacedSender(RtMidiOut& out, std::chrono::nanoseconds interval)
+PacedSender::PacedSender(MidiOutput& out, std::chrono::nanoseconds interval)
     : out_(out)
     , interval_(interval) {}
 
@@ -15,7 +14,7 @@ void PacedSender::send(const Message& message) {
         started_ = true;
     }
     std::this_thread::sleep_until(next_);
-    out_.sendMessage(message.data(), message.size());
+    out_.sendMessage(message);
     next_ += interval_;
 }
 

@@ -1,22 +1,21 @@
 #pragma once
 
-// Sends MIDI messages through an RtMidiOut on a fixed schedule (one slot per interval,
-// measured from the first message), as a real source would.
+// Sends MIDI messages through an output on a fixed schedule (one slot per interval, measured
+// from the first message), as a real source would.
 //
-// Threading: use from one thread; RtMidiOut::sendMessage only writes to the backend's
-// queue, so that thread may be any thread, not the one that opened the port.
+// Threading: use from one thread, which may be any thread that the output allows (our outputs
+// only queue the message, so any thread, not only the one that opened the port).
 
 #include "MTCMessages.h"
+#include "MidiOutput.h"
 
 #include <chrono>
-
-class RtMidiOut;
 
 namespace mtcgen {
 
 class PacedSender {
 public:
-    PacedSender(RtMidiOut& out, std::chrono::nanoseconds interval);
+    PacedSender(MidiOutput& out, std::chrono::nanoseconds interval);
 
     // Waits for the next slot, then sends.
     void send(const Message& message);
@@ -24,7 +23,7 @@ public:
     void restart() { started_ = false; }
 
 private:
-    RtMidiOut& out_;
+    MidiOutput& out_;
     std::chrono::nanoseconds interval_;
     std::chrono::steady_clock::time_point next_{};
     bool started_ = false;

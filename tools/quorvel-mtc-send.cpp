@@ -3,9 +3,11 @@
 //
 //   quorvel-mtc-send --rate 29.97 --from 00:00:59:00 --seconds 5 --mmc-start --mmc-stop
 
+#include "JackMidiOutput.h"
 #include "MTCMessages.h"
 #include "MTCStream.h"
 #include "PacedSender.h"
+#include "RtMidiOutput.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -93,26 +95,31 @@ Options parseOptions(const QCoreApplication& app) {
     return options;
 }
 
-// The default backend first, then every compiled one (no ALSA sequencer on a headless box).
-std::unique_ptr<RtMidiOut> openOutput(const Options& options) {
-    std::vector<RtMidi::Api> compiled;
-    RtMidi::getCompiledApi(compiled); // assigns the vector, so the default goes in front after
-    std::vector<RtMidi::Api> apis{RtMidi::UNSPECIFIED};
-    apis.insert(apis.end(), compiled.begin(), compiled.end());
-    std::string lastError = "no MIDI backend";
-    for (const RtMidi::Api api : apis) {
-        try {
-            auto out = std::make_unique<RtMidiOut>(api, options.client);
-            out->openVirtualPort(options.port);
-            return out;
-        } catch (const RtMidiError& error) {
-            lastError = error.getMessage();
-        }
+struct OpenedOutput {
+    std::unique_ptr<mtcgen::MidiOutput> output;
+    std::string portName;
+};
+
+// The ALSA sequencer where there is one (a desktop); otherwise, as on a headless machine, our
+// own JACK client. RtMidi's JACK backend is never used: it is unsafe to open and close.
+OpenedOutput openOutput(const Options& options) {
+    try {
+        return {std::make_unique<mtcgen::RtMidiOutput>(options.client, options.port),
+                options.client + ":" + options.port};
+    } catch (const RtMidiError&) {
+        // no ALSA sequencer: JACK next
     }
-    throw std::runtime_error(lastError);
+    try {
+        auto jack = std::make_unique<mtcgen::JackMidiOutput>(options.client, options.port);
+        std::string name = jack->portName();
+        return {std::move(jack), std::move(name)};
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error(std::string("no MIDI system: no ALSA sequencer, and ") +
+                                 error.what());
+    }
 }
 
-void play(RtMidiOut& out, const Options& options) {
+void play(mtcgen::MidiOutput& out, const Options& options) {
     mtcgen::MTCStream stream(options.from, options.rateCode);
     mtcgen::PacedSender sender(out, stream.quarterFrameInterval());
     if (options.fullFrame) {
@@ -140,12 +147,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     try {
         const Options options = parseOptions(app);
-        const std::unique_ptr<RtMidiOut> out = openOutput(options);
-        std::printf("Playing on %s:%s\n", options.client.c_str(), options.port.c_str());
+        const OpenedOutput out = openOutput(options);
+        std::printf("Playing on %s\n", out.portName.c_str());
         std::fflush(stdout);
         std::this_thread::sleep_for(std::chrono::duration<double>(options.delay));
-        play(*out, options);
-        // Let the backend hand the last messages over before the port goes away.
+        play(*out.output, options);
+        // Let the output hand the last messages over before the port goes away.
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quorvel-mtc-send: %s\n", error.what());

@@ -1,7 +1,8 @@
-// End to end through the real window: virtual MIDI sources on the private JACK server, picked
-// in the source popup as a user picks them, with MTC played from another thread.
+// End to end through the real window: our JACK output ports as MIDI sources on the private
+// server, picked in the source popup as a user picks them, with MTC played from another thread.
 
 #include "JackGraph.h"
+#include "JackMidiOutput.h"
 #include "LogCapture.h"
 #include "MTCStream.h"
 #include "NotificationRecorder.h"
@@ -23,7 +24,6 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
-#include <rtmidi/RtMidi.h>
 #include <thread>
 
 namespace {
@@ -50,10 +50,8 @@ protected:
         ASSERT_NE(controller.tcReceiver(), nullptr);
     }
 
-    static std::unique_ptr<RtMidiOut> makeSource(const std::string& client) {
-        auto out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client);
-        out->openVirtualPort("MTC out");
-        return out;
+    static std::unique_ptr<mtcgen::JackMidiOutput> makeSource(const std::string& client) {
+        return std::make_unique<mtcgen::JackMidiOutput>(client, "MTC out");
     }
 
     int indexOf(const std::string& client) const {
@@ -88,7 +86,7 @@ protected:
 
     // Plays whole quarter-frame cycles at the stream's pace from another thread while the
     // main thread runs its events; returns the address of the last complete cycle.
-    TimeCodeTime play(RtMidiOut& out, const TimeCodeTime& start, int rateCode, int cycles,
+    TimeCodeTime play(mtcgen::MidiOutput& out, const TimeCodeTime& start, int rateCode, int cycles,
                       const std::function<void()>& whileRunning = {}) {
         mtcgen::MTCStream stream(start, rateCode);
         TimeCodeTime last = start;
@@ -157,9 +155,9 @@ protected:
     }
 
     quorvel_test::LogCapture log;
-    std::unique_ptr<RtMidiOut> first;
-    std::unique_ptr<RtMidiOut> second;
-    std::unique_ptr<RtMidiOut> vanishing;
+    std::unique_ptr<mtcgen::JackMidiOutput> first;
+    std::unique_ptr<mtcgen::JackMidiOutput> second;
+    std::unique_ptr<mtcgen::JackMidiOutput> vanishing;
     QRV_MainWindowController controller;
 };
 

@@ -1,10 +1,11 @@
-// End to end: a virtual MIDI port plays real MTC and MMC over the private JACK server, the
+// End to end: our JACK output port plays real MTC and MMC over the private JACK server, the
 // receiver decodes on JACK's thread, and the main thread must see exactly the records the
 // stream carries: none lost, repeated or out of order.
 
 #include "MTCStream.h"
 
 #include "JackGraph.h"
+#include "JackMidiOutput.h"
 #include "LogCapture.h"
 #include "MTCMessages.h"
 #include "NotificationRecorder.h"
@@ -15,7 +16,6 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
-#include <rtmidi/RtMidi.h>
 #include <thread>
 
 namespace {
@@ -48,12 +48,11 @@ std::vector<RecordView> expectedRecords(TimeCodeTime start, int rateCode, int cy
 class MTCStreamTest : public ::testing::Test {
 protected:
     quorvel_test::LogCapture log;
-    std::unique_ptr<RtMidiOut> source;
+    std::unique_ptr<mtcgen::JackMidiOutput> source;
     std::unique_ptr<quorvel_test::NotificationRecorder> recorder;
 
     void SetUp() override {
-        source = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "quorvel-e2e");
-        source->openVirtualPort("MTC out");
+        source = std::make_unique<mtcgen::JackMidiOutput>("quorvel-e2e", "MTC out");
         ZK_MTCReceiver* receiver = ZK_MTCReceiver::sharedObjectInstance();
         ASSERT_NE(receiver, nullptr);
         const auto& names = receiver->midiPortNames();

@@ -1,8 +1,9 @@
-// The receiver against the tests' private JACK server, with RtMidiOut virtual ports as the
+// The receiver against the tests' private JACK server, with our JACK output ports as the
 // MIDI sources. No other test runs on the server meanwhile (resource lock), so the sources
 // listed are exactly the ones made here.
 
 #include "JackGraph.h"
+#include "JackMidiOutput.h"
 #include "LogCapture.h"
 #include "MTCMessages.h"
 #include "NotificationRecorder.h"
@@ -21,14 +22,14 @@ using namespace std::chrono_literals;
 
 constexpr char kInputPort[] = "RtMidi Input Client:RtMidi Input";
 
-std::unique_ptr<RtMidiOut> makeSource(const std::string& client, const std::string& port) {
-    auto out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, client);
-    out->openVirtualPort(port);
-    return out;
+using Source = mtcgen::JackMidiOutput;
+
+std::unique_ptr<Source> makeSource(const std::string& client, const std::string& port) {
+    return std::make_unique<Source>(client, port);
 }
 
-void send(RtMidiOut& source, const mtcgen::Message& message) {
-    source.sendMessage(message.data(), message.size());
+void send(Source& source, const mtcgen::Message& message) {
+    source.sendMessage(message);
 }
 
 class ReceiverTest : public ::testing::Test {
@@ -55,8 +56,8 @@ protected:
 
     // Sends a Locate to each given target, then MMC Stop through `through` and waits for the
     // Stop: every Locate sent through a connected source has arrived by then.
-    std::vector<TCData> locatesArriving(std::vector<std::pair<RtMidiOut*, TimeCodeTime>> sends,
-                                        RtMidiOut& through) {
+    std::vector<TCData> locatesArriving(std::vector<std::pair<Source*, TimeCodeTime>> sends,
+                                        Source& through) {
         for (const auto& [source, time] : sends) {
             send(*source, mtcgen::mmcLocate(time, 1));
         }

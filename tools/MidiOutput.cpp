@@ -1,0 +1,7 @@
+#include "MidiOutput.h"
+
+namespace mtcgen {
+
+MidiOutput::~MidiOutput() = default;
+
+} // namespace mtcgen
