@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <jack/midiport.h>
+#include <new>
 #include <stdexcept>
 
 namespace mtcgen {

@@ -58,8 +58,8 @@ private:
     void registerPort(const std::string& port);
     void activate();
 
-    // Declared before the client: freed only after the client is closed, because the process
-    // callback reads it until then.
+    // What the process callback uses is declared before the client, so that it goes only
+    // after the client is closed.
     std::unique_ptr<jack_ringbuffer_t, RingFree> ring_;
     std::size_t capacity_ = 0;
     // Bytes put into the ring and taken out of it, counted again in atomics: libjack orders its
