@@ -53,8 +53,8 @@ std::vector<double> runWithProbes(std::chrono::milliseconds duration) {
         while (running) {
             const auto queued = Clock::now();
             platform::MainQueue::async([&delays, queued] {
-                delays.push_back(std::chrono::duration<double, std::milli>(Clock::now() - queued)
-                                     .count());
+                delays.push_back(
+                    std::chrono::duration<double, std::milli>(Clock::now() - queued).count());
             });
             std::this_thread::sleep_for(10ms);
         }
@@ -139,7 +139,12 @@ void BM_Flood(benchmark::State& state) {
         state.counters["merged"] = static_cast<double>(MainThreadPoster::shared().mergedCount());
     }
 }
-BENCHMARK(BM_Flood)->ArgName("locates_only")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_Flood)
+    ->ArgName("locates_only")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 // 1,000 records a second for 10 s (pieces 3 and 7 in turn each post one): every one arrives.
 void BM_NoRecordLostAt1000PerSecond(benchmark::State& state) {
@@ -155,7 +160,8 @@ void BM_NoRecordLostAt1000PerSecond(benchmark::State& state) {
         std::jthread sender([] {
             auto next = Clock::now();
             for (std::size_t i = 0; i < kRecords; ++i) {
-                g_bench->source().sendMessage({0xF1, static_cast<unsigned char>(i % 2 ? 0x70 : 0x30)});
+                g_bench->source().sendMessage(
+                    {0xF1, static_cast<unsigned char>(i % 2 ? 0x70 : 0x30)});
                 next += 1ms;
                 std::this_thread::sleep_until(next);
             }

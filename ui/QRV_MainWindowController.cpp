@@ -524,7 +524,8 @@ void QRV_MainWindowController::changeMTCSourceIndex() {
     _chosenSource = menu->itemData(menu->currentIndex(), kSourceNameRole).toString();
     if (!_tcReceiver->isMidiSystemAvailable()) {
         _chosenSourceGone = true;
-        showStatus(tr("\u201c%1\u201d will be heard once the JACK server is back.").arg(_chosenSource));
+        showStatus(
+            tr("\u201c%1\u201d will be heard once the JACK server is back.").arg(_chosenSource));
         return;
     }
     if (openChosenSource()) {

@@ -60,9 +60,7 @@ TEST_F(LiveSources, ASourceStartedLaterIsListedWithoutOpeningTheMenu) {
     EXPECT_TRUE(menuItems().isEmpty());
     auto late = makeSource("quorvel-late");
     EXPECT_TRUE(NotificationRecorder::waitUntil(
-        [this] {
-            return menuItems().contains(QString::fromStdString(sourceName("quorvel-late")));
-        },
+        [this] { return menuItems().contains(QString::fromStdString(sourceName("quorvel-late"))); },
         10s));
     pick("quorvel-late");
     const TimeCodeTime last = play(*late, {4, 0, 0, 0}, 1, 8);

@@ -72,7 +72,9 @@ protected:
     }
     QString status() const { return controller.window()->statusBar()->currentMessage(); }
     QCheckBox* dropFrameBox() const { return control<QCheckBox>("dropFrameCheckbox"); }
-    platform::RadioGroup* rates() const { return control<platform::RadioGroup>("frameRateRadioGrp"); }
+    platform::RadioGroup* rates() const {
+        return control<platform::RadioGroup>("frameRateRadioGrp");
+    }
 
     // As a user picks it: open the menu and click the item, also the one already shown.
     void pick(const std::string& client) {
@@ -113,8 +115,8 @@ protected:
             done = true;
         });
         if (whileRunning) {
-            EXPECT_TRUE(NotificationRecorder::waitUntil([this] { return !rates()->isEnabled(); },
-                                                        30s));
+            EXPECT_TRUE(
+                NotificationRecorder::waitUntil([this] { return !rates()->isEnabled(); }, 30s));
             whileRunning();
         }
         EXPECT_TRUE(NotificationRecorder::waitUntil([&] { return done.load(); }, 120s));
@@ -157,7 +159,9 @@ protected:
         }
         return texts;
     }
-    void click(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button) {
+        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+    }
 
     LogCapture log;
     QRV_MainWindowController controller;
