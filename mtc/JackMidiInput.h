@@ -71,7 +71,11 @@ private:
     Events events_;
     double sampleRate_ = 48000.0;
 
-    // Shared with the process thread: plain atomics, never a lock.
+    // Shared with the process thread: plain atomics, never a lock. The ring's own pointers
+    // order its bytes too, but inside libjack where ThreadSanitizer cannot see them; these
+    // byte counts make the hand-over visible.
+    std::atomic<std::uint64_t> writtenBytes_{0};
+    std::atomic<std::uint64_t> readBytes_{0};
     std::atomic<std::uint32_t> epoch_{0};
     std::atomic<std::uint64_t> cycles_{0};
     std::atomic<std::uint64_t> dropped_{0};
