@@ -45,7 +45,7 @@ start_server() {
         echo "a JACK server named '$name' is already running and is not ours" >&2
         exit 1
     fi
-    setsid jackd -n "$name" -S -t 100 -d dummy -p "$period" </dev/null >"$log_file" 2>&1 &
+    setsid jackd -n "$name" -S -t 500 -d dummy -p "$period" </dev/null >"$log_file" 2>&1 &
     echo $! >"$pid_file"
     local pid=$!
     for _ in $(seq 100); do

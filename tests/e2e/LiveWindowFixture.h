@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
 #include <algorithm>
@@ -127,7 +128,7 @@ protected:
     }
 
     int stops() const {
-        return static_cast<int>(std::ranges::count(log.lines(), "External TC Stopped"));
+        return static_cast<int>(std::ranges::count(log.expandedLines(), "External TC Stopped"));
     }
     void waitForStop(int expected) {
         EXPECT_TRUE(NotificationRecorder::waitUntil([&] { return stops() >= expected; }, 10s));

@@ -1,171 +1,26 @@
 // End to end through the real window: our JACK output ports as MIDI sources on the private
-// server, picked in the source popup as a user picks them, with MTC played from another thread.
+// server, picked in the source menu as a user picks them, with MTC played from another thread.
 
-#include "JackGraph.h"
-#include "JackMidiOutput.h"
-#include "LogCapture.h"
-#include "MTCStream.h"
-#include "NotificationRecorder.h"
-#include "PacedSender.h"
-#include "QRV_MainWindowController.h"
-#include "RadioGroup.h"
-#include "TextField.h"
-#include "ZK_MTCReceiver.h"
-
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QMainWindow>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStatusBar>
-#include <QTest>
-#include <algorithm>
-#include <atomic>
-#include <gtest/gtest.h>
-#include <memory>
-#include <thread>
+#include "LiveWindowFixture.h"
 
 namespace {
 
-using namespace std::chrono_literals;
-using Timecode = std::array<int, 4>;
+using namespace quorvel_test;
 
-constexpr char kStopped[] = "External TC Stopped";
 constexpr TimeCodeTime kStart{1, 0, 0, 0};
 
-Timecode timecodeOf(const TimeCodeTime& t) {
-    return {t.hours, t.minutes, t.seconds, t.frames};
-}
-
-class LiveWindow : public ::testing::Test {
+class LiveWindow : public LiveWindowFixture {
 protected:
     void SetUp() override {
-        // Sources must exist before the window loads: the receiver lists them once.
         first = makeSource("quorvel-live-first");
         second = makeSource("quorvel-live-second");
         vanishing = makeSource("quorvel-live-vanishing");
-        controller.showWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
-        ASSERT_NE(controller.tcReceiver(), nullptr);
+        showWindow();
     }
 
-    static std::unique_ptr<mtcgen::JackMidiOutput> makeSource(const std::string& client) {
-        return std::make_unique<mtcgen::JackMidiOutput>(client, "MTC out");
-    }
-
-    int indexOf(const std::string& client) const {
-        const auto& names = controller.tcReceiver()->midiPortNames();
-        const auto found = std::ranges::find(names, client + ":MTC out");
-        EXPECT_NE(found, names.end()) << client;
-        return static_cast<int>(found - names.begin());
-    }
-
-    template <class Control = platform::TextField> Control* control(const char* name) const {
-        auto* found = controller.window()->findChild<Control*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QComboBox* sources() const { return control<QComboBox>("MIDIPortDropDownMenu"); }
-    QString status() const { return controller.window()->statusBar()->currentMessage(); }
-
-    // As a user picks it: open the popup and click the item, also the one already shown.
-    void pick(const std::string& client) {
-        openMenu();
-        clickItem(indexOf(client));
-    }
-    void openMenu() {
-        sources()->showPopup();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(sources()->view()->window()));
-    }
-    void clickItem(int index) {
-        QComboBox* menu = sources();
-        QAbstractItemView* view = menu->view();
-        const QRect item = view->visualRect(view->model()->index(index, 0));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), item.center());
-        EXPECT_EQ(menu->currentIndex(), index);
-        EXPECT_FALSE(view->isVisible());
-        // JACK applies a new connection at a later cycle; until then data would be lost.
-        ASSERT_TRUE(quorvel_test::JackGraph().waitForCycles(3, 30s));
-    }
-
-    // Plays whole quarter-frame cycles at the stream's pace from another thread while the
-    // main thread runs its events; returns the address of the last complete cycle.
-    TimeCodeTime play(mtcgen::MidiOutput& out, const TimeCodeTime& start, int rateCode, int cycles,
-                      const std::function<void()>& whileRunning = {}) {
-        mtcgen::MTCStream stream(start, rateCode);
-        TimeCodeTime last = start;
-        std::atomic<bool> done = false;
-        std::thread sender([&] {
-            mtcgen::PacedSender paced(out, stream.quarterFrameInterval());
-            for (int cycle = 0; cycle < cycles; ++cycle) {
-                last = stream.cycleAddress();
-                for (int piece = 0; piece < 8; ++piece) {
-                    paced.send(stream.next());
-                }
-            }
-            done = true;
-        });
-        if (whileRunning) {
-            // Once records are being shown, while the stream still runs.
-            quorvel_test::NotificationRecorder::waitUntil(
-                [this] { return !control<platform::RadioGroup>("frameRateRadioGrp")->isEnabled(); },
-                30s);
-            whileRunning();
-        }
-        const bool finished =
-            quorvel_test::NotificationRecorder::waitUntil([&] { return done.load(); }, 60s);
-        sender.join();
-        EXPECT_TRUE(finished);
-        EXPECT_TRUE(quorvel_test::JackGraph().waitForCycles(3, 30s));
-        quorvel_test::NotificationRecorder::waitUntil([] { return false; }, 100ms);
-        return last;
-    }
-
-    int stops() const {
-        return static_cast<int>(std::ranges::count(log.expandedLines(), kStopped));
-    }
-    void waitForStop(int expected) {
-        EXPECT_TRUE(quorvel_test::NotificationRecorder::waitUntil(
-            [&] { return stops() >= expected; }, 10s));
-        // and no second report of the same stop
-        quorvel_test::NotificationRecorder::waitUntil([] { return false; }, 700ms);
-        EXPECT_EQ(stops(), expected);
-    }
-
-    platform::TextField* field(const char* group, int unit) const {
-        static const char* units[] = {"hours", "minutes", "seconds", "frames"};
-        const std::string name = std::string("TF_") + group + "_" + units[unit];
-        return control(name.c_str());
-    }
-    Timecode read(const char* group) const {
-        Timecode t{};
-        for (int unit = 0; unit < 4; ++unit) {
-            t[static_cast<std::size_t>(unit)] = field(group, unit)->intValue();
-        }
-        return t;
-    }
-    void set(const char* group, const Timecode& t) {
-        for (int unit = 0; unit < 4; ++unit) {
-            field(group, unit)->setIntValue(t[static_cast<std::size_t>(unit)]);
-        }
-    }
-    QStringList incomingTexts() const {
-        QStringList texts;
-        for (int unit = 0; unit < 4; ++unit) {
-            texts << field("IncTC", unit)->text();
-        }
-        return texts;
-    }
-    void click(const char* button) {
-        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
-    }
-
-    quorvel_test::LogCapture log;
     std::unique_ptr<mtcgen::JackMidiOutput> first;
     std::unique_ptr<mtcgen::JackMidiOutput> second;
     std::unique_ptr<mtcgen::JackMidiOutput> vanishing;
-    QRV_MainWindowController controller;
 };
 
 TEST_F(LiveWindow, ShowsA25fpsStreamAndNoticesItsEnd) {
@@ -187,7 +42,7 @@ TEST_F(LiveWindow, DropFrameStreamCalculatesAsDropFrameChosenByHand) {
     Timecode duringStream{};
     const TimeCodeTime last = play(*first, {0, 0, 59, 10}, 2, 16, [&] {
         // A fresh decoder first advances its all-zero record, at 24 fps; wait for 29.97.
-        EXPECT_TRUE(quorvel_test::NotificationRecorder::waitUntil(
+        EXPECT_TRUE(NotificationRecorder::waitUntil(
             [this] { return control<QCheckBox>("dropFrameCheckbox")->isChecked(); }, 30s));
         set("TCAddr1", {0, 0, 59, 29});
         set("TCAddr2", {0, 0, 0, 1});
@@ -236,14 +91,14 @@ TEST_F(LiveWindow, SwitchingSourcesListensOnlyToTheNewOne) {
 // A source that quits while the menu is open can still be clicked there.
 TEST_F(LiveWindow, PickingASourceThatHasGoneIsReportedAndHarmless) {
     pick("quorvel-live-first");
-    const int index = indexOf("quorvel-live-vanishing");
+    const int index = sources()->findText("quorvel-live-vanishing:MTC out");
     openMenu();
     vanishing.reset();
-    ASSERT_TRUE(quorvel_test::JackGraph().waitForCycles(3, 30s));
-    quorvel_test::NotificationRecorder::waitUntil([] { return false; }, 200ms);
+    ASSERT_TRUE(JackGraph().waitForCycles(3, 30s));
+    NotificationRecorder::waitUntil([] { return false; }, 200ms);
     clickItem(index);
     EXPECT_EQ(status(), "\u201cquorvel-live-vanishing:MTC out\u201d is no longer available.");
-    quorvel_test::NotificationRecorder::waitUntil([] { return false; }, 100ms);
+    NotificationRecorder::waitUntil([] { return false; }, 100ms);
     EXPECT_EQ(sources()->currentText(), "quorvel-live-vanishing:MTC out (disconnected)");
 
     play(*first, kStart, 1, 4); // the earlier source is closed too
