@@ -90,16 +90,16 @@ endfunction()
 # quorvel_add_jack_tests(target [QT_GUI] [OWN_SERVER])
 #   QT_GUI: the program shows widgets
 #   OWN_SERVER: the program starts and stops a server of its own, named by JACK_DEFAULT_SERVER
-#     (this build's server name with "-own"), instead of using the fixture's
+#     (this build's server name with "-own"), instead of using the fixture's (which it still
+#     waits for)
 function(quorvel_add_jack_tests target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "QT_GUI;OWN_SERVER" "" "")
     quorvel_jack_server_name(server)
-    set(fixture FIXTURES_REQUIRED quorvel_jack)
+    # A program with a server of its own still waits for the fixture's: two jackd starting at
+    # the same moment can refuse each other.
+    _quorvel_jack_fixture()
     if(arg_OWN_SERVER)
         set(server ${server}-own)
-        set(fixture "")
-    else()
-        _quorvel_jack_fixture()
     endif()
     if(arg_QT_GUI)
         _quorvel_test_environment(env QT_GUI)
@@ -113,7 +113,7 @@ function(quorvel_add_jack_tests target)
     # One lock for every test that opens JACK clients, on any server: libjack names a client's
     # notification socket after the client alone, so clients of one name would meet there.
     _quorvel_discover(${target} "${env}"
-        ${fixture}
+        FIXTURES_REQUIRED quorvel_jack
         LABELS midi
         RESOURCE_LOCK quorvel_jack_ports
         TIMEOUT 90)

@@ -21,6 +21,13 @@ is_our_server() {
     [[ $cmdline == *jackd*" -n $name "* ]]
 }
 
+# True while pid runs (a child that exited stays a zombie until reaped, so kill -0 is not enough).
+is_running() {
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ -n $state && $state != Z ]]
+}
+
 stop_server() {
     [[ -f $pid_file ]] || return 0
     local pid
@@ -48,8 +55,9 @@ start_server() {
     setsid jackd -n "$name" -S -t 500 -d dummy -p "$period" </dev/null >"$log_file" 2>&1 &
     echo $! >"$pid_file"
     local pid=$!
+    # Not is_our_server: until the child has exec'd jackd, its command line is this script's.
     for _ in $(seq 100); do
-        if ! is_our_server "$pid"; then
+        if ! is_running "$pid"; then
             echo "jackd '$name' exited during start-up:" >&2
             cat "$log_file" >&2
             exit 1

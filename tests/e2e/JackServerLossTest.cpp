@@ -22,7 +22,7 @@ protected:
     static bool server(const std::string& action) {
         const std::string command = std::string(QUORVEL_JACK_FIXTURE_SCRIPT) + " " + action + " " +
                                     std::getenv("JACK_DEFAULT_SERVER") + " " +
-                                    QUORVEL_JACK_STATE_DIR + " >/dev/null";
+                                    QUORVEL_JACK_STATE_DIR;
         return std::system(command.c_str()) == 0;
     }
 };
