@@ -15,7 +15,7 @@ using namespace quorvel_test;
 class JackServerLoss : public LiveWindowFixture {
 protected:
     void TearDown() override {
-        delete ZK_MTCReceiver::sharedObjectInstance();
+        LiveWindowFixture::TearDown();
         server("stop");
     }
 
