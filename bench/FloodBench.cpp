@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <unistd.h>
 
@@ -47,26 +48,30 @@ double percentile(std::vector<double> values, double p) {
 // Runs the main thread's events for a while, probing every 10 ms how long a task queued for
 // it waits.
 std::vector<double> runWithProbes(std::chrono::milliseconds duration) {
-    std::vector<double> delays;
+    // Shared with the probes: one still queued when this returns must not write to a vector
+    // that is gone.
+    auto delays = std::make_shared<std::vector<double>>();
     std::atomic<bool> running = true;
-    std::jthread prober([&] {
+    std::jthread prober([&running, delays] {
         while (running) {
             const auto queued = Clock::now();
-            platform::MainQueue::async([&delays, queued] {
-                delays.push_back(
+            platform::MainQueue::async([delays, queued] {
+                delays->push_back(
                     std::chrono::duration<double, std::milli>(Clock::now() - queued).count());
             });
             std::this_thread::sleep_for(10ms);
         }
     });
+    QTimer tick; // bounds each wait for events
+    tick.start(10);
     const auto end = Clock::now() + duration;
     while (Clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     running = false;
     prober.join();
     QCoreApplication::processEvents();
-    return delays;
+    return *delays;
 }
 
 // One window for the whole program, listening to the benchmark's source.
@@ -166,8 +171,8 @@ void BM_NoRecordLostAt1000PerSecond(benchmark::State& state) {
                 std::this_thread::sleep_until(next);
             }
         });
+        runWithProbes(11s); // the main thread runs its events meanwhile, as in the app
         sender.join();
-        runWithProbes(1s);
         state.counters["sent"] = static_cast<double>(kRecords);
         state.counters["arrived"] = static_cast<double>(arrived);
         if (arrived != kRecords) {

@@ -32,6 +32,9 @@ constexpr std::chrono::milliseconds kIncomingStopInterval{500};
 
 constexpr char kNoValue[] = "--";
 
+// Display updates that may wait before the latest record replaces the newest of them.
+constexpr std::size_t kMaxWaitingDisplayUpdates = 8;
+
 // A failed MIDI system is looked for again this often.
 constexpr std::chrono::seconds kMIDIRetryInterval{2};
 
@@ -452,17 +455,19 @@ void QRV_MainWindowController::setTCValueToUserInterface(TCData record) {
     if (!_ui) {
         return;
     }
-    // Queued with this as context: dropped, not run, if the controller is gone by then. One
-    // update waits at a time and shows the latest record when it runs.
-    const bool queued = _pendingIncoming.has_value();
-    _pendingIncoming = record;
-    if (!queued) {
+    // Queued with this as context: dropped, not run, if the controller is gone by then. Each
+    // record gets its own update while few wait; once the window has fallen that far behind,
+    // the newest waiting one takes the latest record instead.
+    if (_pendingIncoming.size() >= kMaxWaitingDisplayUpdates) {
+        _pendingIncoming.back() = record;
+    } else {
+        _pendingIncoming.push_back(record);
         QMetaObject::invokeMethod(
             this,
             [this] {
-                const TCData latest = *_pendingIncoming;
-                _pendingIncoming.reset();
-                showIncoming(latest);
+                const TCData next = _pendingIncoming.front();
+                _pendingIncoming.pop_front();
+                showIncoming(next);
             },
             Qt::QueuedConnection);
     }

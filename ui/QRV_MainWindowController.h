@@ -17,9 +17,9 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QMainWindow;
 class ZK_MTCReceiver;
@@ -153,9 +153,8 @@ private:
     bool _firstIncTC = false;       // drop the next "MTCTimeChanged"
     bool _counterRunning = false;   // incoming timecode is running
 
-    // The latest record waiting to be shown; records that come faster than the window
-    // repaints merge into it.
-    std::optional<TCData> _pendingIncoming;
+    // Records waiting to be shown, oldest first; a few at most, then the newest is replaced.
+    std::deque<TCData> _pendingIncoming;
 
     QString _chosenSource;          // the name the user picked; empty while none is
     bool _sourceOpen = false;       // the chosen source is connected
