@@ -136,6 +136,12 @@ protected:
         return last;
     }
 
+    // Plays eight cycles at 25 fps and expects the window to show the last of them.
+    void expectHeard(mtcgen::MidiOutput& out, const TimeCodeTime& start) {
+        const TimeCodeTime last = play(out, start, 1, 8);
+        EXPECT_EQ(read("IncTC"), timecodeOf(last));
+    }
+
     int stops() const {
         return static_cast<int>(std::ranges::count(log.expandedLines(), "External TC Stopped"));
     }
