@@ -8,6 +8,8 @@
 #include "ZK_MTCReceiver.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEvent>
 #include <QThread>
 #include <algorithm>
 #include <cstring>
@@ -215,6 +217,30 @@ TEST(MainQueueTest, RunsTasksFromAnyThreadOnTheMainThreadInSubmissionOrder) {
         EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
     }
     EXPECT_EQ(std::count(onMain.begin(), onMain.end(), true), 101);
+}
+
+// The main thread posts Qt events of its own (repaints, timers) while MIDI threads post tasks;
+// both land in Qt's event list, so a thread-sanitizer build checks the two never race.
+TEST(MainQueueTest, TakesTasksFromAThreadWhileTheMainThreadPostsEvents) {
+    constexpr int kTasks = 20000;
+    int ran = 0;
+    std::thread other([&] {
+        for (int i = 0; i < kTasks; ++i) {
+            platform::MainQueue::async([&ran] { ++ran; });
+        }
+    });
+    QObject target;
+    const QDeadlineTimer deadline(std::chrono::seconds(60));
+    while (ran < kTasks && !deadline.hasExpired()) {
+        for (int burst = 0; burst < 64; ++burst) {
+            QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+        }
+        QCoreApplication::processEvents();
+    }
+    other.join();
+    quorvel_test::NotificationRecorder waiter;
+    ASSERT_TRUE(waiter.drainMainQueue());
+    EXPECT_EQ(ran, kTasks);
 }
 
 } // namespace
