@@ -3,6 +3,8 @@
 // The application delegate: brings up the one main window once launching has finished, and
 // lets the application end when that window closes. Main thread only.
 
+#include "QRV_CommandLine.h"
+
 #include <QObject>
 #include <memory>
 
@@ -15,8 +17,12 @@ class QRV_AppDelegate : public QObject {
 public:
     // Becomes app's delegate: quitting follows applicationShouldTerminateAfterLastWindowClosed,
     // and applicationDidFinishLaunching runs once the event loop has started.
-    explicit QRV_AppDelegate(QGuiApplication& app);
+    // The window icon is set here.
+    explicit QRV_AppDelegate(QGuiApplication& app, QRV_LaunchOptions options = {});
     ~QRV_AppDelegate() override;
+
+    // Name, version and desktop entry of the application; callable before it exists.
+    static void describeApplication();
 
     // Empty until launching has finished; then the same controller for the whole run.
     QRV_MainWindowController* mainWindowCtrl() const { return _mainWindowCtrl.get(); }
@@ -28,5 +34,6 @@ public slots:
     void applicationDidFinishLaunching();
 
 private:
+    QRV_LaunchOptions _options;
     std::unique_ptr<QRV_MainWindowController> _mainWindowCtrl;
 };

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Runs the built Quorvel under a private Xvfb server and saves a PNG of its window.
-#   scripts/screenshot.sh [output.png]     default: docs/screenshot.png
+#   scripts/screenshot.sh [output.png [quorvel options...]]     default: docs/screenshot.png
 #   QUORVEL_BUILD_DIR   build folder holding app/quorvel (default: build)
+#   QUORVEL_APP         the program itself, instead of the build folder's
+#   QUORVEL_SETTLE      seconds between the window showing and the picture (default 0.5)
 #   QT_SCALE_FACTOR     passed on, e.g. 1.5 to see the window at 150 %
 # Bounded: gives up after about 20 s and leaves no process behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/screenshot.png}
-app=${QUORVEL_BUILD_DIR:-build}/app/quorvel
+shift || true
+app=${QUORVEL_APP:-${QUORVEL_BUILD_DIR:-build}/app/quorvel}
 [[ -x "$app" ]] || { echo "screenshot: $app is not built (run scripts/build.sh)" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -43,14 +46,14 @@ xvfb_pid=$!
 wait_for test -S "/tmp/.X11-unix/X$display" || { cat "$work/xvfb.log" >&2; exit 1; }
 
 # The MIDI system's complaints about a missing ALSA sequencer or JACK server go to the log.
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" >"$work/quorvel.log" 2>&1 &
+DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" "$@" >"$work/quorvel.log" 2>&1 &
 app_pid=$!
 if ! wait_for xwd -display ":$display" -silent -name Quorvel -out "$work/window.xwd"; then
     echo "screenshot: the Quorvel window did not appear; its log:" >&2
     cat "$work/quorvel.log" >&2
     exit 1
 fi
-sleep 0.5 # let the first paint settle, then take the picture for real
+sleep "${QUORVEL_SETTLE:-0.5}" # let the first paint settle, then take the picture for real
 xwd -display ":$display" -silent -name Quorvel -out "$work/window.xwd"
 mkdir -p "$(dirname "$out")"
 xwdtopnm "$work/window.xwd" 2>/dev/null | pnmtopng >"$out"

@@ -538,6 +538,23 @@ void QRV_MainWindowController::changeMTCSourceIndex() {
     }
 }
 
+bool QRV_MainWindowController::chooseSourceNamed(const QString& prefix) {
+    if (!_ui) {
+        return false;
+    }
+    refreshMIDISources();
+    QComboBox* menu = _ui->MIDIPortDropDownMenu;
+    for (int i = 0; i < menu->count(); ++i) {
+        if (menu->itemData(i, kSourceNameRole).toString().startsWith(prefix)) {
+            menu->setCurrentIndex(i);
+            changeMTCSourceIndex();
+            return true;
+        }
+    }
+    showStatus(tr("No MIDI source named \u201c%1\u201d was found.").arg(prefix));
+    return false;
+}
+
 // Looks the chosen name up among the sources present now, so the source heard is always the
 // one named, and says in the status bar why it could not be opened.
 bool QRV_MainWindowController::openChosenSource() {

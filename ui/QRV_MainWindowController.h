@@ -83,6 +83,9 @@ public slots:
     // open. A source that has gone, or cannot be opened, is named in the status bar; no
     // source is open then and the popup keeps the choice.
     void changeMTCSourceIndex();
+    // Picks, as the user would, the first listed source whose name begins with prefix. False,
+    // with the reason in the status bar, when no such source is listed.
+    bool chooseSourceNamed(const QString& prefix);
     // Copy the shown incoming timecode into operand 1 or 2; nothing while a field shows "--".
     void onCaptureToTCAddr1Clicked();
     void onCaptureToTCAddr2Clicked();

@@ -66,6 +66,17 @@ TEST_F(LiveSources, ASourceStartedLaterIsListedWithoutOpeningTheMenu) {
     expectHeard(*late, {4, 0, 0, 0});
 }
 
+// As the command line's --source does: the first source whose name begins with the text.
+TEST_F(LiveSources, ASourceChosenByTheStartOfItsNameIsHeard) {
+    auto source = makeSource("quorvel-named-source");
+    showWindow();
+    EXPECT_FALSE(controller.chooseSourceNamed("quorvel-no-such"));
+    EXPECT_EQ(statusText(), "No MIDI source named \u201cquorvel-no-such\u201d was found.");
+    ASSERT_TRUE(controller.chooseSourceNamed("quorvel-named"));
+    EXPECT_EQ(statusText(), "Listening to " + quoted("quorvel-named-source") + ".");
+    expectHeard(*source, {5, 0, 0, 0});
+}
+
 TEST_F(LiveSources, ASourceThatQuitsAndComesBackIsHeardAgainByItself) {
     auto source = makeSource("quorvel-comeback");
     showWindow();
