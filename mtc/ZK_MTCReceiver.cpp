@@ -165,6 +165,8 @@ constexpr unsigned char kMMCStart = 0x02;
 constexpr unsigned char kMMCLocate = 0x44;
 constexpr unsigned char kLocateInfoLength = 0x06;
 constexpr unsigned char kLocateTarget = 0x01;
+constexpr unsigned char kMTCSubId = 0x01;       // real-time universal: MIDI Time Code
+constexpr unsigned char kMTCFullFrameId = 0x01; // MTC: full message
 
 constexpr char kNotRecognized[] = "\t\t\tMessage received but not recognized";
 
@@ -322,6 +324,29 @@ void decodeMMCLocate(const std::vector<unsigned char>& m) {
     postRecord(MMCLocateTargetMsgRxNotification, ZK_MMCTargetTimeKey, target);
 }
 
+// F0 7F channel 01 01 hr mn sc fr F7, the rate in bits 5 and 6 of hr.
+bool isMTCFullFrame(const std::vector<unsigned char>& m) {
+    return m[0] == kSysEx && m[1] == kRealTimeUniversal && m[3] == kMTCSubId &&
+           m[4] == kMTCFullFrameId && m[9] == kSysExEnd;
+}
+
+void decodeMTCFullFrame(const std::vector<unsigned char>& m) {
+    platform::Log::write("TC Full frame message!!!");
+    if (!isMTCFullFrame(m)) {
+        return;
+    }
+    TCData record{};
+    record.time = {static_cast<std::uint8_t>(m[5] & 0x1F), static_cast<std::uint8_t>(m[6] & 0x3F),
+                   static_cast<std::uint8_t>(m[7] & 0x3F), static_cast<std::uint8_t>(m[8] & 0x1F)};
+    record.rateCode = (m[5] >> 5) & 0x03;
+    record.dropFrame = record.rateCode == 2 ? 1 : 0;
+    record.wallClock = wallClockNow();
+    if (rejectImpossible(record)) {
+        return;
+    }
+    postRecord(MTCFullFrameMsgRxNotification, ZK_MTCRecordKey, record);
+}
+
 } // namespace
 
 void newMidiEventCallback(double deltaSeconds, std::vector<unsigned char>* message,
@@ -338,7 +363,7 @@ void newMidiEventCallback(double deltaSeconds, std::vector<unsigned char>* messa
         decodeMMCCommand(m);
         break;
     case 10:
-        platform::Log::write("TC Full frame message!!!");
+        decodeMTCFullFrame(m);
         break;
     case 13:
         decodeMMCLocate(m);

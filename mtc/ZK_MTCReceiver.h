@@ -31,6 +31,8 @@ inline constexpr char MTCTimeChangedNotification[] = "MTCTimeChanged";
 inline constexpr char MMCLocateTargetMsgRxNotification[] = "MMCLocateTargetMsgRx";
 inline constexpr char MMCStartMsgRxNotification[] = "MMCStartMsgRx";
 inline constexpr char MMCStopMsgRxNotification[] = "MMCStopMsgRx";
+// An MTC full-frame message (a jump): its time under ZK_MTCRecordKey, posted at once.
+inline constexpr char MTCFullFrameMsgRxNotification[] = "MTCFullFrameMsgRx";
 inline constexpr char ZK_MTCRecordKey[] = "MTCRecord";
 inline constexpr char ZK_MMCTargetTimeKey[] = "MMCTargetTime";
 // Sources appeared, went or were renamed; refreshMidiPortNames reads the new list.

@@ -3,11 +3,17 @@
 #include "Formatter.h"
 #include "TextFieldDelegate.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 
 namespace platform {
 
@@ -117,7 +123,33 @@ bool TextField::event(QEvent* event) {
     return handled;
 }
 
+void TextField::pasteFromClipboard() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (_delegate == nullptr || !_delegate->controlShouldTakePastedText(this, text)) {
+        paste();
+    }
+}
+
+void TextField::copyToClipboard() {
+    const QString text = _copyTextSource ? _copyTextSource() : QString();
+    if (text.isEmpty()) {
+        copy();
+    } else {
+        QGuiApplication::clipboard()->setText(text);
+    }
+}
+
 void TextField::keyPressEvent(QKeyEvent* event) {
+    if (event == QKeySequence::Paste && !isReadOnly()) {
+        event->accept();
+        pasteFromClipboard();
+        return;
+    }
+    if (event == QKeySequence::Copy) {
+        event->accept();
+        copyToClipboard();
+        return;
+    }
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!isReturn || isReadOnly()) {
         QLineEdit::keyPressEvent(event);
@@ -139,6 +171,29 @@ void TextField::focusOutEvent(QFocusEvent* event) {
             this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
     }
     QLineEdit::focusOutEvent(event);
+}
+
+void TextField::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (_selectsAllOnClick && event->button() == Qt::LeftButton && !hasSelectedText()) {
+        selectAll();
+    }
+}
+
+// Qt's own menu, with Copy and Paste going through the delegate as the keys do.
+void TextField::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    if (QAction* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        pasteAction->disconnect(this);
+        connect(pasteAction, &QAction::triggered, this, &TextField::pasteFromClipboard);
+    }
+    if (QAction* copyAction = menu->findChild<QAction*>(QStringLiteral("edit-copy"))) {
+        copyAction->disconnect(this);
+        copyAction->setEnabled(copyAction->isEnabled() ||
+                               (_copyTextSource && !_copyTextSource().isEmpty()));
+        connect(copyAction, &QAction::triggered, this, &TextField::copyToClipboard);
+    }
+    menu->exec(event->globalPos());
 }
 
 void TextField::showState(State state) {

@@ -10,6 +10,8 @@
 //   refused, or replaced as the answer says;
 // - ending an edit (Return, Enter, or focus leaving after an edit) asks the delegate first,
 //   then commits the text through getObjectValue and redisplays it.
+// Paste, from the keyboard or the context menu, asks the delegate first; Copy takes the copy
+// text source's text when it gives one.
 // Without a formatter the object value is the committed text itself.
 //
 // Main thread only, like every widget.
@@ -18,6 +20,7 @@
 #include "TextRange.h"
 
 #include <QLineEdit>
+#include <functional>
 
 namespace platform {
 
@@ -28,6 +31,8 @@ class TextField : public QLineEdit {
     Q_OBJECT
     // Width for this many digits instead of QLineEdit's generic width; 0 keeps the default.
     Q_PROPERTY(int widthInCharacters READ widthInCharacters WRITE setWidthInCharacters)
+    // A click that selects nothing selects the whole text, as tabbing in does.
+    Q_PROPERTY(bool selectsAllOnClick READ selectsAllOnClick WRITE setSelectsAllOnClick)
 
 public:
     explicit TextField(QWidget* parent = nullptr);
@@ -61,6 +66,18 @@ public:
     int widthInCharacters() const { return _widthInCharacters; }
     void setWidthInCharacters(int characters);
 
+    bool selectsAllOnClick() const { return _selectsAllOnClick; }
+    void setSelectsAllOnClick(bool selects) { _selectsAllOnClick = selects; }
+
+    // The clipboard's text, offered to the delegate first, else pasted as the user would.
+    void pasteFromClipboard();
+    // What Copy puts on the clipboard instead of the selection; an empty text, or no source,
+    // copies the selection.
+    using CopyTextSource = std::function<QString()>;
+    void setCopyTextSource(CopyTextSource source) { _copyTextSource = std::move(source); }
+    // The copy text source's text if it gives one, else the selection.
+    void copyToClipboard();
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -72,6 +89,8 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     struct State {
@@ -92,6 +111,8 @@ private:
     const Formatter* _formatter = nullptr;
     TextFieldDelegate* _delegate = nullptr;
     int _widthInCharacters = 0;
+    bool _selectsAllOnClick = false;
+    CopyTextSource _copyTextSource;
 
     // Text and selection before the edit under way; follows every change that is not one.
     State _beforeEdit;

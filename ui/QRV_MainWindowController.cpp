@@ -2,12 +2,17 @@
 
 #include "Log.h"
 #include "NotificationCenter.h"
+#include "QRV_MenuBar.h"
 #include "QRV_Quorvel.h"
+#include "QRV_TimecodeText.h"
 #include "TextField.h"
 #include "ZK_MTCReceiver.h"
 #include "ui_MainWindow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <rtmidi/RtMidi.h>
@@ -51,6 +56,19 @@ QString userText(const RtMidiError& error) {
 constexpr char kFormatterProperty[] = "formatter";
 constexpr char kTwoDigitFormatterName[] = "ZK_TCInputFormatter";
 
+// Shown in the disabled text colour, and so marked for assistive technology and tests.
+void setDimmed(QWidget* widget, bool dimmed) {
+    widget->setProperty("dimmed", dimmed);
+    QPalette palette; // nothing resolved: the widget inherits its parent's colours again
+    if (dimmed) {
+        palette.setColor(QPalette::Text,
+                         QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        palette.setColor(QPalette::WindowText, QGuiApplication::palette().color(
+                                                   QPalette::Disabled, QPalette::WindowText));
+    }
+    widget->setPalette(palette);
+}
+
 } // namespace
 
 QRV_MainWindowController::ReceiverSource QRV_MainWindowController::defaultReceiverSource() {
@@ -88,6 +106,7 @@ void QRV_MainWindowController::loadWindow() {
     _window = std::make_unique<QMainWindow>();
     _ui = std::make_unique<Ui::MainWindow>();
     _ui->setupUi(_window.get());
+    _captureActions = QRV_MenuBar::install(*_window, *this);
     attachFormatters();
     connectControls();
     windowDidLoad();
@@ -106,10 +125,18 @@ void QRV_MainWindowController::connectControls() {
     for (const Operand& operand : {operand1(), operand2()}) {
         for (platform::TextField* field : operand) {
             field->setDelegate(this);
+            field->setSelectsAllOnClick(true);
             connect(field, &platform::TextField::returnCommitted, this,
                     &QRV_MainWindowController::onCalculateBtnClicked);
+            connect(field, &QLineEdit::textChanged, this,
+                    &QRV_MainWindowController::markResultStale);
         }
     }
+    attachCopyTexts();
+    connect(_ui->negResultsCheckbox, &QCheckBox::toggled, this,
+            &QRV_MainWindowController::markResultStale);
+    connect(_ui->copyResultBtn, &QToolButton::clicked, this,
+            &QRV_MainWindowController::onCopyResultClicked);
     connect(_ui->frameRateRadioGrp, &platform::RadioGroup::rowActivated, this,
             [this](int row) { setFrameRate(kRateOfRow.at(static_cast<std::size_t>(row))); });
     _ui->frameRateRadioGrp->selectCellAtRow(rowForFrameRate(_frameRate), 0);
@@ -136,6 +163,25 @@ void QRV_MainWindowController::connectControls() {
             &QRV_MainWindowController::onCaptureToTCAddr2Clicked);
 }
 
+// Copy in a result field gives the whole result; in an operand field with nothing selected,
+// that operand; in an incoming field, the incoming value.
+void QRV_MainWindowController::attachCopyTexts() {
+    for (platform::TextField* field : result()) {
+        field->setCopyTextSource([this] { return resultText(); });
+    }
+    _ui->TF_TCResultSign->setCopyTextSource([this] { return resultText(); });
+    for (platform::TextField* field : incoming()) {
+        field->setCopyTextSource([this] { return incomingText(); });
+    }
+    for (int operand : {1, 2}) {
+        for (platform::TextField* field : operandAt(operand)) {
+            field->setCopyTextSource([this, field, operand] {
+                return field->hasSelectedText() ? QString() : operandText(operand);
+            });
+        }
+    }
+}
+
 void QRV_MainWindowController::windowDidLoad() {
     for (const Operand& fields : {operand1(), operand2(), result()}) {
         for (platform::TextField* field : fields) {
@@ -148,6 +194,9 @@ void QRV_MainWindowController::windowDidLoad() {
     }
     _ui->TF_TCResultSign->setStringValue(QString());
     _ui->dropFrameCheckbox->setEnabled(false);
+    setCaptureEnabled(false);
+    updateIncomingStatus();
+    updateSeparators();
 
     _tcReceiver = _receiverSource ? _receiverSource() : nullptr;
     rebuildMIDISourceMenu();
@@ -238,6 +287,9 @@ void QRV_MainWindowController::registerForTimecodeNotifications() {
     center.addObserver(
         this, [this](const platform::Notification& n) { onMMCLocateTargetMsgReceived(n); },
         MMCLocateTargetMsgRxNotification, _tcReceiver);
+    center.addObserver(
+        this, [this](const platform::Notification& n) { onMTCFullFrameReceived(n); },
+        MTCFullFrameMsgRxNotification, _tcReceiver);
 }
 
 void QRV_MainWindowController::registerForMIDISystemNotifications() {
@@ -263,6 +315,7 @@ void QRV_MainWindowController::setFrameRate(int rate) {
         reduce(_ui->TF_TCAddr1_frames, rate);
         reduce(_ui->TF_TCAddr2_frames, rate);
         _ui->frameRateRadioGrp->selectCellAtRow(rowForFrameRate(rate), 0);
+        markResultStale();
     }
 }
 
@@ -272,6 +325,7 @@ void QRV_MainWindowController::setSignMinusSelected(bool minus) {
     }
     _signMinusSelected = minus;
     if (_ui) {
+        markResultStale();
         _ui->negResultsCheckbox->setChecked(false);
         _ui->negResultsCheckbox->setEnabled(minus);
         // Keep the popup showing the operation when code changes it.
@@ -284,6 +338,10 @@ void QRV_MainWindowController::setSignMinusSelected(bool minus) {
 void QRV_MainWindowController::setDropFrameSelected(bool dropFrame) {
     _dropFrameSelected = dropFrame;
     validateTextFieldValues();
+    if (_ui) {
+        updateSeparators();
+        markResultStale();
+    }
 }
 
 bool QRV_MainWindowController::controlTextShouldEndEditing(platform::TextField* control) {
@@ -344,10 +402,10 @@ void QRV_MainWindowController::onCalculateBtnClicked() {
     const TimeCodeDef def = calculationDef();
 
     TCData sum{};
+    std::uint8_t resultNeg = 0;
     if (_ui->signDropdownMenu->currentIndex() == 0) {
         sum = Quorvel::addTimecodeData(a, b, def);
     } else if (_ui->negResultsCheckbox->isChecked()) {
-        std::uint8_t resultNeg = 0;
         sum = Quorvel::subtractTimecodeData(b, a, def, &resultNeg);
         if (resultNeg != 0) {
             _ui->TF_TCResultSign->setStringValue(QStringLiteral("-"));
@@ -360,6 +418,43 @@ void QRV_MainWindowController::onCalculateBtnClicked() {
     shown[1]->setIntValue(sum.time.minutes);
     shown[2]->setIntValue(sum.time.seconds);
     shown[3]->setIntValue(sum.time.frames);
+    showResultReadout(sum, resultNeg != 0);
+    setResultCurrent(true);
+}
+
+// The result's frame count and real length: 29.97 drop-frame runs at 30000/1001 frames a
+// second, so its hour of labels lasts 3 599.996 s.
+void QRV_MainWindowController::showResultReadout(const TCData& shown, bool negative) {
+    const bool dropFrame = _ui->dropFrameCheckbox->isChecked();
+    const std::int32_t frames =
+        dropFrame ? Quorvel::dropFrameCount(shown.time, static_cast<std::uint8_t>(_frameRate))
+                  : Quorvel::frameCount(shown.time, static_cast<std::uint8_t>(_frameRate));
+    _ui->resultReadout->setText(QRV_TimecodeText::readout(frames, _frameRate, dropFrame, negative));
+    const QString description = tr("Result %1").arg(resultText());
+    for (QWidget* widget : resultRow()) {
+        widget->setAccessibleDescription(description);
+    }
+}
+
+void QRV_MainWindowController::markResultStale() {
+    if (_resultCurrent) {
+        setResultCurrent(false);
+    }
+}
+
+// A result whose operands, rate, drop-frame, operation or sign option changed since it was
+// calculated is dimmed until the next Calculate.
+void QRV_MainWindowController::setResultCurrent(bool current) {
+    _resultCurrent = current;
+    for (QWidget* widget : resultRow()) {
+        setDimmed(widget, !current);
+    }
+}
+
+QList<QWidget*> QRV_MainWindowController::resultRow() const {
+    return {_ui->TF_TCResultSign,     _ui->TF_TCResult_hours,  _ui->colon_TCResult_1,
+            _ui->TF_TCResult_minutes, _ui->colon_TCResult_2,   _ui->TF_TCResult_seconds,
+            _ui->colon_TCResult_3,    _ui->TF_TCResult_frames, _ui->resultReadout};
 }
 
 void QRV_MainWindowController::onSwapTCAddressesBtnClicked() {
@@ -451,6 +546,13 @@ void QRV_MainWindowController::onMMCLocateTargetMsgReceived(
     }
 }
 
+void QRV_MainWindowController::onMTCFullFrameReceived(const platform::Notification& notification) {
+    TCData record{};
+    if (recordFrom(notification, ZK_MTCRecordKey, &record)) {
+        setTCValueToUserInterface(record);
+    }
+}
+
 void QRV_MainWindowController::setTCValueToUserInterface(TCData record) {
     if (!_ui) {
         return;
@@ -487,6 +589,46 @@ void QRV_MainWindowController::showIncoming(const TCData& record) {
     for (std::size_t unit = 0; unit < fields.size(); ++unit) {
         fields[unit]->setStringValue(QString::asprintf("%02i", static_cast<int>(units[unit])));
     }
+    _incomingRateCode = record.rateCode;
+    _incomingState = IncomingState::Running;
+    updateIncomingStatus();
+    updateSeparators();
+    setCaptureEnabled(true);
+}
+
+// "no timecode yet" until the first record; then the rate heard and whether it still runs.
+// Stopped timecode stays readable, dimmed.
+void QRV_MainWindowController::updateIncomingStatus() {
+    QString text = tr("no timecode yet");
+    if (_incomingState != IncomingState::None) {
+        text = tr("%1 \u00B7 %2")
+                   .arg(QRV_TimecodeText::rateName(_incomingRateCode),
+                        _incomingState == IncomingState::Running ? tr("running") : tr("stopped"));
+    }
+    _ui->incomingStatus->setText(text);
+    const bool stopped = _incomingState == IncomingState::Stopped;
+    for (platform::TextField* field : incoming()) {
+        setDimmed(field, stopped);
+    }
+}
+
+// ";" before the frames marks drop-frame: in the calculator while the box is ticked, in the
+// incoming row while the timecode heard is 29.97 drop-frame.
+void QRV_MainWindowController::updateSeparators() {
+    const QString calculator =
+        _ui->dropFrameCheckbox->isChecked() ? QStringLiteral(";") : QStringLiteral(":");
+    for (QLabel* label : {_ui->colon_TCAddr1_3, _ui->colon_TCAddr2_3, _ui->colon_TCResult_3}) {
+        label->setText(calculator);
+    }
+    _ui->colon_IncTC_3->setText(_incomingRateCode == 2 ? QStringLiteral(";") : QStringLiteral(":"));
+}
+
+void QRV_MainWindowController::setCaptureEnabled(bool enabled) {
+    _ui->captureToTCAddr1Btn->setEnabled(enabled);
+    _ui->captureToTCAddr2Btn->setEnabled(enabled);
+    for (QAction* action : _captureActions) {
+        action->setEnabled(enabled);
+    }
 }
 
 // 24, 25 and 30 are followed as they are. 29.97 drop-frame, and any code that names no
@@ -519,6 +661,8 @@ void QRV_MainWindowController::onExternalTCStopped() {
     }
     _firstIncTC = true;
     _counterRunning = false;
+    _incomingState = IncomingState::Stopped;
+    updateIncomingStatus();
 }
 
 void QRV_MainWindowController::changeMTCSourceIndex() {
@@ -650,4 +794,96 @@ void QRV_MainWindowController::captureIncomingInto(const Operand& target) {
     for (std::size_t unit = 0; unit < target.size(); ++unit) {
         target[unit]->setIntValue(source[unit]->intValue());
     }
+}
+
+void QRV_MainWindowController::onCopyResultClicked() {
+    if (_ui) {
+        QGuiApplication::clipboard()->setText(resultText());
+    }
+}
+
+void QRV_MainWindowController::pasteClipboardIntoOperand1() {
+    pasteClipboardInto(1);
+}
+
+void QRV_MainWindowController::pasteClipboardIntoOperand2() {
+    pasteClipboardInto(2);
+}
+
+void QRV_MainWindowController::pasteClipboardInto(int operand) {
+    if (_ui && !pasteTimecode(operand, QGuiApplication::clipboard()->text())) {
+        showStatus(tr("The clipboard holds no timecode."));
+    }
+}
+
+QRV_MainWindowController::Operand QRV_MainWindowController::operandAt(int operand) const {
+    return operand == 1 ? operand1() : operand2();
+}
+
+// 1 or 2 for a field of that operand, 0 for any other field.
+int QRV_MainWindowController::operandHolding(const platform::TextField* control) const {
+    for (int operand : {1, 2}) {
+        const Operand fields = operandAt(operand);
+        if (std::ranges::find(fields, control) != fields.end()) {
+            return operand;
+        }
+    }
+    return 0;
+}
+
+bool QRV_MainWindowController::pasteTimecode(int operand, const QString& text) {
+    if (!_ui) {
+        return false;
+    }
+    const auto pasted = QRV_TimecodeText::parse(text);
+    if (!pasted) {
+        return false;
+    }
+    const Operand fields = operandAt(operand);
+    const std::array<int, 4> modulus{24, 60, 60, _frameRate};
+    for (std::size_t unit = 0; unit < fields.size(); ++unit) {
+        fields[unit]->setIntValue(pasted->units[unit] % modulus[unit]);
+    }
+    validateTextFieldValues();
+    const bool atDropFrame = _frameRate == 30 && _ui->dropFrameCheckbox->isChecked();
+    if (pasted->dropFrameMark && !atDropFrame) {
+        showStatus(
+            tr("A drop-frame timecode was pasted; it is counted at %1 fps.").arg(_frameRate));
+    }
+    return true;
+}
+
+bool QRV_MainWindowController::controlShouldTakePastedText(platform::TextField* control,
+                                                           const QString& text) {
+    const int operand = operandHolding(control);
+    if (operand == 0 || !pasteTimecode(operand, text)) {
+        return false;
+    }
+    control->selectAll();
+    return true;
+}
+
+QString QRV_MainWindowController::unitsText(const Operand& fields, bool dropFrame, bool negative) {
+    return QRV_TimecodeText::format({fields[0]->intValue(), fields[1]->intValue(),
+                                     fields[2]->intValue(), fields[3]->intValue()},
+                                    dropFrame, negative);
+}
+
+QString QRV_MainWindowController::resultText() const {
+    if (!_ui) {
+        return {};
+    }
+    return unitsText(result(), _ui->dropFrameCheckbox->isChecked(),
+                     _ui->TF_TCResultSign->stringValue() == QLatin1String("-"));
+}
+
+QString QRV_MainWindowController::operandText(int operand) const {
+    return _ui ? unitsText(operandAt(operand), _ui->dropFrameCheckbox->isChecked()) : QString();
+}
+
+QString QRV_MainWindowController::incomingText() const {
+    if (!_ui || _ui->TF_IncTC_hours->stringValue() == QLatin1String(kNoValue)) {
+        return {};
+    }
+    return unitsText(incoming(), _incomingRateCode == 2);
 }

@@ -13,6 +13,7 @@
 #include "TextFieldDelegate.h"
 #include "ZK_TCInputFormatter.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMainWindow;
 class ZK_MTCReceiver;
 
@@ -72,6 +74,21 @@ public:
     // skipped address to frame 2 of its minute.
     void validateTextFieldValues();
 
+    // A whole timecode pasted into an operand field fills that operand (see pasteTimecode);
+    // other text is pasted into the field as typed text is.
+    bool controlShouldTakePastedText(platform::TextField* control, const QString& text) override;
+
+    // Fills operand 1 or 2 from a whole timecode ("HH:MM:SS:FF", ";" "." or "," before the
+    // frames, or "HHMMSSFF") and validates it as ending an edit does. false for other text.
+    // A drop-frame timecode pasted while the calculator is not at 29.97 drop-frame is counted
+    // at the current rate, and the status bar says so.
+    bool pasteTimecode(int operand, const QString& text);
+    // "HH:MM:SS:FF" with ";" before the frames at drop-frame and "-" for a negative result.
+    QString resultText() const;
+    QString operandText(int operand) const;
+    // Empty while the incoming fields show "--".
+    QString incomingText() const;
+
 public slots:
     // Shows operand 1 + operand 2, or operand 1 - operand 2, at the chosen rate; operands
     // are read after validation, so the result agrees with the fields on screen.
@@ -89,12 +106,19 @@ public slots:
     // Copy the shown incoming timecode into operand 1 or 2; nothing while a field shows "--".
     void onCaptureToTCAddr1Clicked();
     void onCaptureToTCAddr2Clicked();
+    // Puts resultText() on the clipboard.
+    void onCopyResultClicked();
+    // The clipboard's timecode into operand 1 or 2; the status bar says when there is none.
+    void pasteClipboardIntoOperand1();
+    void pasteClipboardIntoOperand2();
 
 public:
     // Observers of the receiver's notifications. The first "MTCTimeChanged" after a stop is
     // dropped; a locate is always shown.
     void onExternalTCChanged(const platform::Notification& notification);
     void onMMCLocateTargetMsgReceived(const platform::Notification& notification);
+    // A full-frame message is shown as a locate is.
+    void onMTCFullFrameReceived(const platform::Notification& notification);
     // Shows a record (the fields update from a queued task), follows its rate, disables the
     // rate controls and restarts the 0.5 s stop timer.
     void setTCValueToUserInterface(TCData record);
@@ -119,6 +143,7 @@ private:
     void loadWindow();
     void attachFormatters();
     void connectControls();
+    void attachCopyTexts();
     void rebuildMIDISourceMenu();
     void refreshMIDISources();
     bool openChosenSource();
@@ -140,6 +165,19 @@ private:
     void showIncoming(const TCData& record);
     void followIncomingRate(std::int32_t rateCode);
     void captureIncomingInto(const Operand& target);
+    int operandHolding(const platform::TextField* control) const;
+    Operand operandAt(int operand) const;
+    static QString unitsText(const Operand& fields, bool dropFrame, bool negative = false);
+    void pasteClipboardInto(int operand);
+    void showResultReadout(const TCData& shown, bool negative);
+    void markResultStale();
+    void setResultCurrent(bool current);
+    QList<QWidget*> resultRow() const;
+    void updateSeparators();
+    void updateIncomingStatus();
+    void setCaptureEnabled(bool enabled);
+
+    enum class IncomingState { None, Running, Stopped };
 
     ReceiverSource _receiverSource;
     // Declared before the window so that it outlives the fields that use it.
@@ -163,4 +201,9 @@ private:
     bool _sourceOpen = false;       // the chosen source is connected
     bool _chosenSourceGone = false; // it was missing when last looked for
     QTimer _midiRetryTimer;         // while the MIDI system is lost
+
+    IncomingState _incomingState = IncomingState::None;
+    std::int32_t _incomingRateCode = -1; // of the record shown last
+    bool _resultCurrent = false;         // the result matches the inputs on screen
+    QList<QAction*> _captureActions;     // menu twins of the Capture buttons
 };

@@ -95,7 +95,19 @@ const DispatchCase kDispatchCases[] = {
     {"length 12", Message(12, 0xF0), {"### ZK_MTCReceiver -- Different length : 12"}, {}},
     {"length 14", Message(14, 0xF0), {"### ZK_MTCReceiver -- Different length : 14"}, {}},
     {"length 300", Message(300, 0xF0), {"### ZK_MTCReceiver -- Different length : 300"}, {}},
-    {"full frame", mtcgen::fullFrame({1, 2, 3, 4}, 1), {"TC Full frame message!!!"}, {}},
+    {"full frame",
+     mtcgen::fullFrame({1, 2, 3, 4}, 1),
+     {"TC Full frame message!!!"},
+     {MTCFullFrameMsgRxNotification}},
+    {"length 10, not a full frame", Message(10, 0xF0), {"TC Full frame message!!!"}, {}},
+    {"full frame without its end",
+     [] {
+         Message m = mtcgen::fullFrame({1, 2, 3, 4}, 1);
+         m[9] = 0x00;
+         return m;
+     }(),
+     {"TC Full frame message!!!"},
+     {}},
     {"quarter frame, piece 8", {0xF1, 0x85}, {}, {}},
     {"quarter frame, data 0xFF", {0xF1, 0xFF}, {}, {}},
     {"program change", {0xC0, 0x05}, {}, {}},
@@ -333,6 +345,32 @@ INSTANTIATE_TEST_SUITE_P(
                       LocateCase{0x21, 0x02, 0x03, 0x04, {1, 2, 3, 4, 1, 0}},
                       LocateCase{0x17, 0x3B, 0x3B, 0x17, {23, 59, 59, 23, 0, 0}},
                       LocateCase{0x77, 0xBB, 0xFB, 0x1D, {23, 59, 59, 29, 3, 0}}));
+
+// ---- MTC full frame ----
+
+class FullFrameTest : public DecoderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FullFrameTest, PostsItsRecordAtEachRate) {
+    const int rateCode = GetParam();
+    feed({mtcgen::fullFrame({23, 59, 58, 21}, rateCode)});
+    ASSERT_TRUE(recorder.drainMainQueue());
+    ASSERT_EQ(recorder.received().size(), 1U);
+    const auto& n = recorder.received().front();
+    EXPECT_EQ(n.name, MTCFullFrameMsgRxNotification);
+    EXPECT_EQ(n.sender, ZK_MTCReceiver::sharedObjectInstance());
+    EXPECT_EQ(n.keys, std::vector<std::string>{ZK_MTCRecordKey});
+    ASSERT_TRUE(n.record);
+    EXPECT_EQ(RecordView::of(*n.record),
+              (RecordView{23, 59, 58, 21, rateCode, rateCode == 2 ? 1 : 0}));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"TC Full frame message!!!"});
+}
+
+std::string rateName(const ::testing::TestParamInfo<int>& info) {
+    static const char* const kNames[] = {"fps24", "fps25", "fps29_97DropFrame", "fps30"};
+    return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, FullFrameTest, ::testing::Values(0, 1, 2, 3), rateName);
 
 TEST_F(DecoderTest, LocateLeavesTheQuarterFrameRecordsAlone) {
     feed({mtcgen::mmcLocate({5, 6, 7, 8}, 1), {0xF1, 0x30}, {0xF1, 0x70}});

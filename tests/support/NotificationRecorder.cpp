@@ -15,7 +15,7 @@ namespace quorvel_test {
 namespace {
 
 const char* keyFor(const std::string& name) {
-    if (name == MTCTimeChangedNotification) {
+    if (name == MTCTimeChangedNotification || name == MTCFullFrameMsgRxNotification) {
         return ZK_MTCRecordKey;
     }
     if (name == MMCLocateTargetMsgRxNotification) {
@@ -47,8 +47,9 @@ ReceivedNotification describe(const platform::Notification& notification) {
 
 NotificationRecorder::NotificationRecorder(const void* sender) {
     auto& center = platform::NotificationCenter::defaultCenter();
-    for (const char* name : {MTCTimeChangedNotification, MMCLocateTargetMsgRxNotification,
-                             MMCStartMsgRxNotification, MMCStopMsgRxNotification}) {
+    for (const char* name :
+         {MTCTimeChangedNotification, MMCLocateTargetMsgRxNotification, MMCStartMsgRxNotification,
+          MMCStopMsgRxNotification, MTCFullFrameMsgRxNotification}) {
         center.addObserver(
             this, [this](const platform::Notification& n) { received_.push_back(describe(n)); },
             name, sender);

@@ -1,0 +1,72 @@
+#include "QRV_TimecodeText.h"
+
+#include <QRegularExpression>
+#include <cstdlib>
+
+namespace {
+
+// Groups of three digits, split by a no-break space so a readout never wraps inside a number.
+QString grouped(std::int64_t value) {
+    QString digits = QString::number(value);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
+        digits.insert(at, QChar(0x00A0));
+    }
+    return digits;
+}
+
+QString twoDigits(int value) {
+    return QString::asprintf("%02i", value);
+}
+
+} // namespace
+
+std::optional<QRV_TimecodeText::Pasted> QRV_TimecodeText::parse(const QString& text) {
+    static const QRegularExpression kSeparated(
+        QStringLiteral(R"(^\s*(\d\d):(\d\d):(\d\d)([:;.,])(\d\d)\s*$)"));
+    static const QRegularExpression kRun(QStringLiteral(R"(^\s*(\d\d)(\d\d)(\d\d)(\d\d)\s*$)"));
+    if (const auto match = kSeparated.match(text); match.hasMatch()) {
+        return Pasted{{match.captured(1).toInt(), match.captured(2).toInt(),
+                       match.captured(3).toInt(), match.captured(5).toInt()},
+                      match.captured(4) != QLatin1String(":")};
+    }
+    if (const auto match = kRun.match(text); match.hasMatch()) {
+        return Pasted{{match.captured(1).toInt(), match.captured(2).toInt(),
+                       match.captured(3).toInt(), match.captured(4).toInt()},
+                      false};
+    }
+    return std::nullopt;
+}
+
+QString QRV_TimecodeText::format(const Units& units, bool dropFrame, bool negative) {
+    return QStringLiteral("%1%2:%3:%4%5%6")
+        .arg(negative ? QStringLiteral("-") : QString(), twoDigits(units[0]), twoDigits(units[1]),
+             twoDigits(units[2]), dropFrame ? QStringLiteral(";") : QStringLiteral(":"),
+             twoDigits(units[3]));
+}
+
+QString QRV_TimecodeText::rateName(std::int32_t rateCode) {
+    switch (rateCode) {
+    case 0:
+        return QStringLiteral("24 fps");
+    case 1:
+        return QStringLiteral("25 fps");
+    case 2:
+        return QStringLiteral("29.97 fps drop-frame");
+    default:
+        return QStringLiteral("30 fps");
+    }
+}
+
+QString QRV_TimecodeText::readout(std::int64_t frames, int fps, bool ntsc, bool negative) {
+    // Milliseconds, rounded to the nearest: frames * 1000 / fps, or * 1001 / fps for NTSC.
+    const std::int64_t scale = ntsc ? 1001 : 1000;
+    const std::int64_t ms = (std::llabs(frames) * scale * 2 + fps) / (2 * std::int64_t{fps});
+    const QString sign = negative ? QStringLiteral("-") : QString();
+    const QString duration = QStringLiteral("%1 h %2 min %3.%4 s")
+                                 .arg(ms / 3'600'000)
+                                 .arg(twoDigits(static_cast<int>(ms / 60'000 % 60)),
+                                      twoDigits(static_cast<int>(ms / 1000 % 60)),
+                                      QString::asprintf("%03i", static_cast<int>(ms % 1000)));
+    return QStringLiteral("%1%2 frames \u00B7 %1%3")
+        .arg(sign, grouped(std::llabs(frames)), duration);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// Whole timecodes as text, the way editors paste and copy them, and the readouts that put a
+// result or a rate into words. Pure functions; any thread.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QRV_TimecodeText {
+public:
+    QRV_TimecodeText() = delete;
+
+    using Units = std::array<int, 4>; // hours, minutes, seconds, frames
+
+    struct Pasted {
+        Units units;
+        // ";", "." or "," before the frames: the text marks itself as drop-frame.
+        bool dropFrameMark;
+    };
+
+    // "HH:MM:SS:FF" (":", ";", "." or "," before the frames) or "HHMMSSFF", with white space
+    // around it; anything else is not a whole timecode. Values are not range-checked.
+    static std::optional<Pasted> parse(const QString& text);
+
+    // "HH:MM:SS:FF", with ";" before the frames for drop-frame and a leading "-" if negative.
+    static QString format(const Units& units, bool dropFrame, bool negative = false);
+
+    // The MIDI rate code as users name it: "24 fps", "25 fps", "29.97 fps drop-frame", "30 fps".
+    static QString rateName(std::int32_t rateCode);
+
+    // "107 892 frames · 0 h 59 min 59.996 s": a frame count and its real duration at fps
+    // frames a second, slowed by 1000/1001 for the NTSC rates (29.97 drop-frame among them).
+    static QString readout(std::int64_t frames, int fps, bool ntsc, bool negative);
+};
