@@ -2,10 +2,6 @@
 
 namespace {
 
-constexpr std::int32_t kDropFrameBlock = 17982; // frames in ten drop-frame minutes
-constexpr std::int32_t kDropFrameMinute = 1798; // frames in a minute that drops two
-constexpr std::int32_t kDropFrameGrid = 30;     // drop-frame addresses live on the 30 grid
-
 // The quotients below are defined by their floating-point form; within a day they equal the
 // integer quotients, and keeping the form keeps results identical at every frame.
 std::int32_t floatQuotient(std::int32_t dividend, std::int32_t divisor) {
@@ -20,30 +16,53 @@ bool isDropFrame(const TimeCodeDef& def) {
     return (def.flags & kTimeCodeDropFrameFlag) != 0;
 }
 
+// Labels skipped at the start of a minute: 2 on the 30 grid, 4 on the 60 grid.
+std::int32_t dropsPerMinute(std::uint8_t numFrames) {
+    return numFrames == 60 ? 4 : 2;
+}
+
 std::int32_t wholeMinutes(const TimeCodeTime& t) {
     return std::int32_t{t.hours} * 60 + t.minutes;
 }
 
-std::int32_t dropFrameCorrection(std::int32_t minutes) {
-    return 2 * minutes - 2 * (minutes / 10);
+std::int32_t dropFrameCorrection(std::int32_t minutes, std::int32_t drops) {
+    return drops * minutes - drops * (minutes / 10);
 }
 
-// The media-time conversion forms the same correction through single precision.
-std::int64_t floatDropFrameCorrection(std::int32_t minutes) {
+// The media-time conversion forms the same correction through single precision. Scaling by
+// 2 or 4 is exact in float; the tenths quotient keeps its double form.
+std::int64_t floatDropFrameCorrection(std::int32_t minutes, std::int32_t drops) {
     const float m = static_cast<float>(minutes);
-    const auto twice = static_cast<std::int32_t>(m + m);
+    const auto dropped = static_cast<std::int32_t>(m * static_cast<float>(drops));
     const auto tenths = static_cast<std::int32_t>(m / 10.0);
-    return twice - 2 * tenths;
+    return dropped - drops * tenths;
 }
 
 std::int32_t dayLength(const TimeCodeDef& def) {
-    return isDropFrame(def) ? Quorvel::kDropFrameDayLength
+    return isDropFrame(def) ? Quorvel::dropFrameDayLength(def.numFrames)
                             : Quorvel::nonDropDayLength(def.numFrames);
 }
 
 TimeCodeTime timeFromCount(std::int32_t count, const TimeCodeDef& def) {
-    return isDropFrame(def) ? Quorvel::timeFromDropFrameCount(count)
+    return isDropFrame(def) ? Quorvel::timeFromDropFrameCount(count, def.numFrames)
                             : Quorvel::timeFromFrameCount(count, def.numFrames);
+}
+
+// Constant divisors per grid keep the address rebuild as cheap as a fixed 30 grid.
+template <std::int32_t Grid> TimeCodeTime dropFrameAddress(std::int32_t count) {
+    constexpr std::int32_t drops = Grid / 15;
+    constexpr std::int32_t perMinute = 60 * Grid - drops;     // a minute that drops
+    constexpr std::int32_t perBlock = 10 * perMinute + drops; // ten minutes
+    const std::int32_t blocks = count / perBlock;
+    const std::int32_t inBlock = count % perBlock;
+    // The offset of drops lets the first minute of a block hold all 60 * Grid frames.
+    const std::int32_t minute = inBlock < drops ? 0 : floatQuotient(inBlock - drops, perMinute);
+    const std::int32_t inMinute = inBlock - perMinute * minute;
+    const std::int32_t totalMinutes = 10 * blocks + minute;
+    return {static_cast<std::uint8_t>(doubleQuotient(totalMinutes, 60)),
+            static_cast<std::uint8_t>(totalMinutes % 60),
+            static_cast<std::uint8_t>(doubleQuotient(inMinute, Grid)),
+            static_cast<std::uint8_t>(inMinute % Grid)};
 }
 
 std::int32_t countOf(const TimeCodeTime& t, const TimeCodeDef& def) {
@@ -76,7 +95,8 @@ std::int32_t Quorvel::frameCount(const TimeCodeTime& t, std::uint8_t numFrames) 
 }
 
 std::int32_t Quorvel::dropFrameCount(const TimeCodeTime& t, std::uint8_t numFrames) {
-    return frameCount(t, numFrames) - dropFrameCorrection(wholeMinutes(t));
+    return frameCount(t, numFrames) -
+           dropFrameCorrection(wholeMinutes(t), dropsPerMinute(numFrames));
 }
 
 TimeCodeTime Quorvel::timeFromFrameCount(std::int32_t count, std::uint8_t numFrames) {
@@ -93,16 +113,11 @@ TimeCodeTime Quorvel::timeFromFrameCount(std::int32_t count, std::uint8_t numFra
 }
 
 TimeCodeTime Quorvel::timeFromDropFrameCount(std::int32_t count) {
-    const std::int32_t blocks = count / kDropFrameBlock;
-    const std::int32_t inBlock = count % kDropFrameBlock;
-    // The offset of 2 lets the first minute of a block hold 1800 frames.
-    const std::int32_t minute = inBlock < 2 ? 0 : floatQuotient(inBlock - 2, kDropFrameMinute);
-    const std::int32_t inMinute = inBlock - kDropFrameMinute * minute;
-    const std::int32_t totalMinutes = 10 * blocks + minute;
-    return {static_cast<std::uint8_t>(doubleQuotient(totalMinutes, 60)),
-            static_cast<std::uint8_t>(totalMinutes % 60),
-            static_cast<std::uint8_t>(doubleQuotient(inMinute, kDropFrameGrid)),
-            static_cast<std::uint8_t>(inMinute % kDropFrameGrid)};
+    return dropFrameAddress<30>(count);
+}
+
+TimeCodeTime Quorvel::timeFromDropFrameCount(std::int32_t count, std::uint8_t numFrames) {
+    return numFrames == 60 ? dropFrameAddress<60>(count) : dropFrameAddress<30>(count);
 }
 
 TimeCodeTime Quorvel::addTimecodeTime(const TimeCodeTime& a, const TimeCodeTime& b,
@@ -118,8 +133,9 @@ TimeCodeTime Quorvel::subtractTimecodeTime(const TimeCodeTime& a, const TimeCode
     std::int32_t countA = frameCount(a, def.numFrames) % nonDropDay;
     std::int32_t countB = frameCount(b, def.numFrames) % nonDropDay;
     if (isDropFrame(def)) {
-        countA -= dropFrameCorrection(wholeMinutes(a));
-        countB -= dropFrameCorrection(wholeMinutes(b));
+        const std::int32_t drops = dropsPerMinute(def.numFrames);
+        countA -= dropFrameCorrection(wholeMinutes(a), drops);
+        countB -= dropFrameCorrection(wholeMinutes(b), drops);
     }
     const std::int32_t length = dayLength(def);
     std::int32_t difference = countB - countA;
@@ -176,7 +192,8 @@ TCData Quorvel::subtractTimecodeData(const TCData& a, const TCData& b, const Tim
 QTTime Quorvel::convertToQTTimeFromTimecodeTime(const TimeCodeTime& time, const TimeCodeDef& def) {
     std::int32_t count = frameCount(time, def.numFrames);
     if (isDropFrame(def)) {
-        count -= static_cast<std::int32_t>(floatDropFrameCorrection(wholeMinutes(time)));
+        count -= static_cast<std::int32_t>(
+            floatDropFrameCorrection(wholeMinutes(time), dropsPerMinute(def.numFrames)));
     }
     return {std::int64_t{count} * def.frameDuration, def.fTimeScale, 0};
 }
@@ -185,7 +202,8 @@ QTTime Quorvel::convertToQTTimeFromMTCData(const TCData& data, const TimeCodeDef
     std::int64_t hundredths =
         std::int64_t{frameCount(data.time, def.numFrames)} * 100 + data.subframes;
     if (isDropFrame(def)) {
-        hundredths -= 100 * floatDropFrameCorrection(wholeMinutes(data.time));
+        hundredths -=
+            100 * floatDropFrameCorrection(wholeMinutes(data.time), dropsPerMinute(def.numFrames));
     }
     const double frames = static_cast<double>(hundredths) * 0.01;
     const double units = def.frameDuration * frames;

@@ -3,8 +3,14 @@
 // Timecode records shared by the whole program, and the stateless timecode arithmetic.
 //
 // Threading: everything here is pure; any thread may call any operation at any time.
-// Preconditions (checked by nobody): numFrames is 24, 25 or 30; hours 0-23, minutes and
-// seconds 0-59, frames below numFrames, subframes 0-99, and no skipped drop-frame address.
+// Preconditions (checked by nobody): numFrames is 24, 25, 30, 48, 50 or 60; drop-frame only
+// at 30 (29.97 DF) or 60 (59.94 DF); hours 0-23, minutes and seconds 0-59, frames below
+// numFrames, subframes 0-99, and no skipped drop-frame address.
+//
+// Drop-frame numbering lives on the 60 grid at numFrames 60 and on the 30 grid at any other
+// numFrames (a drop-frame stream shown at 24 or 25 counts with those numFrames and rebuilds its
+// addresses on the 30 grid). It skips the first grid / 15 labels of every minute but each
+// tenth: 00-01 at 29.97 DF, 00-03 at 59.94 DF.
 
 #include <cstddef>
 #include <cstdint>
@@ -68,7 +74,8 @@ static_assert(offsetof(TCData, wallClock) == 24);
 static_assert(sizeof(TCData) == 32);
 static_assert(sizeof(QTTime) == 16);
 
-// Timecode arithmetic and media-time conversion at 24, 25, 30 and 29.97 drop-frame.
+// Timecode arithmetic and media-time conversion at 24, 25, 30, 48, 50 and 60 fps, 29.97 DF and
+// 59.94 DF.
 // Never instantiated. Subtractions take the subtrahend first and compute b - a. With a
 // resultNeg flag, a negative difference comes back as its magnitude with the flag set;
 // without one it is wrapped into the day. TCData results copy rateCode, dropFrame and
@@ -88,8 +95,11 @@ public:
     static QTTime convertToQTTimeFromTimecodeTime(const TimeCodeTime& time, const TimeCodeDef& def);
     static QTTime convertToQTTimeFromMTCData(const TCData& data, const TimeCodeDef& def);
 
-    // Frames in 24 hours at the given numbering.
+    // Frames in 24 hours at the given numbering; kDropFrameDayLength is the 30 grid's.
     static constexpr std::int32_t kDropFrameDayLength = 2589408;
+    static constexpr std::int32_t dropFrameDayLength(std::uint8_t numFrames) {
+        return numFrames == 60 ? 5178816 : kDropFrameDayLength;
+    }
     static constexpr std::int32_t nonDropDayLength(std::uint8_t numFrames) {
         return std::int32_t{numFrames} * 86400;
     }
@@ -98,7 +108,9 @@ public:
     static std::int32_t frameCount(const TimeCodeTime& t, std::uint8_t numFrames);
     static std::int32_t dropFrameCount(const TimeCodeTime& t, std::uint8_t numFrames);
 
-    // Address of a count within the day; drop-frame always rebuilds on the 30-frame grid.
+    // Address of a count within the day. Drop-frame rebuilds on the grid numFrames selects;
+    // without numFrames, on the 30 grid.
     static TimeCodeTime timeFromFrameCount(std::int32_t count, std::uint8_t numFrames);
     static TimeCodeTime timeFromDropFrameCount(std::int32_t count);
+    static TimeCodeTime timeFromDropFrameCount(std::int32_t count, std::uint8_t numFrames);
 };

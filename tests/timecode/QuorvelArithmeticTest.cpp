@@ -216,4 +216,30 @@ TEST(QuorvelRecords, DropFrameAddressesThatDoNotExist) {
     EXPECT_EQ(Quorvel::timeFromDropFrameCount(17982), tc("00:10:00;00"));
 }
 
+// 59.94 drop-frame skips labels 00-03 of every minute but each tenth.
+TEST(QuorvelDropFrame5994, KnownValues) {
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* sum;
+        std::int32_t sumCount; // frames since midnight
+    };
+    const Case cases[] = {
+        {"00:00:59;59", "00:00:00;01", "00:01:00;04", 3600},
+        {"00:01:59;59", "00:00:00;01", "00:02:00;04", 7196},
+        {"00:09:59;59", "00:00:00;01", "00:10:00;00", 35964},
+        {"00:59:59;59", "00:00:00;01", "01:00:00;00", 215784},
+        {"23:59:59;59", "00:00:00;01", "00:00:00;00", 0},
+    };
+    const TimeCodeDef def = rateDef(kDF5994);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " + " + c.b);
+        EXPECT_EQ(Quorvel::addTimecodeTime(tc(c.a), tc(c.b), def), tc(c.sum));
+        EXPECT_EQ(Quorvel::addTimecodeData(tcd(c.a), tcd(c.b), def).time, tc(c.sum));
+        EXPECT_EQ(Quorvel::subtractTimecodeTime(tc(c.b), tc(c.sum), def, nullptr), tc(c.a));
+        EXPECT_EQ(Quorvel::dropFrameCount(tc(c.sum), 60), c.sumCount);
+        EXPECT_EQ(Quorvel::timeFromDropFrameCount(c.sumCount, 60), tc(c.sum));
+    }
+}
+
 } // namespace

@@ -27,6 +27,10 @@ TEST(QuorvelMediaTime, Table) {
         {"00:00:01:00", 50, {0, 25, 2, 25, 0}, 50, 51},
         // Beyond 32 bits: the product must be formed in 64.
         {"23:59:59;29", 0, {1, 30000, 1001, 30, 0}, 2591996407LL, 2591996407LL},
+        {"00:00:01:25", 50, {0, 50, 2, 50, 0}, 150, 151},
+        {"00:10:00;00", 0, {1, 60, 1, 60, 0}, 35964, 35964},
+        {"00:01:00;04", 50, {1, 60000, 1001, 60, 0}, 3603600, 3604100}, // 3604100.5 truncated
+        {"23:59:59;59", 0, {1, 60000, 1001, 60, 0}, 5183993815LL, 5183993815LL},
     };
     for (const MediaTimeCase& c : cases) {
         SCOPED_TRACE(std::string(c.address) + " duration " + std::to_string(c.def.frameDuration));

@@ -1,4 +1,4 @@
-// Properties that must hold at every frame of the day, at each of the four rates.
+// Properties that must hold at every frame of the day, at every rate.
 
 #include "QRV_Quorvel.h"
 #include "TimecodeTestSupport.h"
@@ -10,19 +10,13 @@ namespace {
 class WholeDay : public ::testing::TestWithParam<int> {
 protected:
     TimeCodeDef def() const { return rateDef(GetParam()); }
-    bool dropFrame() const { return GetParam() == 0; }
-    std::int32_t dayLength() const {
-        return dropFrame() ? Quorvel::kDropFrameDayLength
-                           : Quorvel::nonDropDayLength(def().numFrames);
+    bool dropFrame() const { return isDropFrameRate(GetParam()); }
+    bool skipped(const TimeCodeTime& t) const {
+        return dropFrame() && isSkippedDropFrameAddress(t, def().numFrames);
     }
-    TimeCodeTime address(std::int32_t count) const {
-        return dropFrame() ? Quorvel::timeFromDropFrameCount(count)
-                           : Quorvel::timeFromFrameCount(count, def().numFrames);
-    }
-    std::int32_t count(const TimeCodeTime& t) const {
-        return dropFrame() ? Quorvel::dropFrameCount(t, def().numFrames)
-                           : Quorvel::frameCount(t, def().numFrames);
-    }
+    std::int32_t dayLength() const { return rateDayLength(GetParam()); }
+    TimeCodeTime address(std::int32_t count) const { return rateAddress(count, GetParam()); }
+    std::int32_t count(const TimeCodeTime& t) const { return rateCount(t, GetParam()); }
     // A second operand that sweeps the day in large, uneven steps.
     std::int32_t partner(std::int32_t n) const {
         return static_cast<std::int32_t>((std::int64_t{n} * 7919 + 104729) % dayLength());
@@ -38,7 +32,7 @@ TEST_P(WholeDay, AddressFromCountGivesCountBackAndIsValid) {
         const TimeCodeTime t = address(n);
         ASSERT_EQ(count(t), n) << n;
         ASSERT_TRUE(inRange(t, def().numFrames)) << n;
-        ASSERT_FALSE(dropFrame() && isSkippedDropFrameAddress(t)) << n;
+        ASSERT_FALSE(skipped(t)) << n;
     }
 }
 
@@ -79,7 +73,7 @@ TEST_P(WholeDay, SubtractingUndoesAdding) {
         const TimeCodeTime x = address(n);
         const TimeCodeTime y = address(m);
         const TimeCodeTime sum = Quorvel::addTimecodeTime(x, y, def());
-        ASSERT_FALSE(dropFrame() && isSkippedDropFrameAddress(sum)) << n;
+        ASSERT_FALSE(skipped(sum)) << n;
         ASSERT_EQ(Quorvel::subtractTimecodeTime(y, sum, def(), nullptr), x) << n;
 
         std::uint8_t flag = 9;
@@ -99,14 +93,15 @@ TEST_P(WholeDay, DataSubtractionUndoesAdditionWithHundredths) {
         y.time = address(partner(n));
         y.subframes = static_cast<std::uint8_t>((n * 37) % 100);
         const TCData sum = Quorvel::addTimecodeData(x, y, def());
-        ASSERT_FALSE(dropFrame() && isSkippedDropFrameAddress(sum.time)) << n;
+        ASSERT_FALSE(skipped(sum.time)) << n;
         const TCData back = Quorvel::subtractTimecodeData(y, sum, def(), nullptr);
         ASSERT_EQ(back.time, x.time) << n;
         ASSERT_EQ(back.subframes, x.subframes) << n;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllRates, WholeDay, ::testing::Values(24, 25, 30, 0),
+INSTANTIATE_TEST_SUITE_P(AllRates, WholeDay,
+                         ::testing::Values(24, 25, 30, kDF2997, 48, 50, 60, kDF5994),
                          [](const auto& info) { return rateName(info.param); });
 
 } // namespace

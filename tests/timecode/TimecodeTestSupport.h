@@ -23,17 +23,47 @@ inline TCData tcd(const char* text, std::uint8_t subframes = 0) {
     return data;
 }
 
-// The four rate descriptions the program uses: 24, 25, 30 and 29.97 drop-frame (0).
+// A rate is its frame count (24, 25, 30, 48, 50, 60) or one of the drop-frame codes.
+inline constexpr int kDF2997 = 0;
+inline constexpr int kDF5994 = 1;
+
+inline bool isDropFrameRate(int rate) {
+    return rate == kDF2997 || rate == kDF5994;
+}
+
 inline TimeCodeDef rateDef(int rate) {
-    if (rate == 0) {
-        return {kTimeCodeDropFrameFlag, 30, 1, 30, 0};
+    if (isDropFrameRate(rate)) {
+        const std::uint8_t frames = rate == kDF5994 ? 60 : 30;
+        return {kTimeCodeDropFrameFlag, frames, 1, frames, 0};
     }
     const auto frames = static_cast<std::uint8_t>(rate);
     return {0, rate, 1, frames, 0};
 }
 
 inline std::string rateName(int rate) {
-    return rate == 0 ? "DF2997" : std::to_string(rate);
+    if (isDropFrameRate(rate)) {
+        return rate == kDF5994 ? "DF5994" : "DF2997";
+    }
+    return std::to_string(rate);
+}
+
+// The day, its addresses and their counts in the numbering of a rate.
+inline std::int32_t rateDayLength(int rate) {
+    const std::uint8_t frames = rateDef(rate).numFrames;
+    return isDropFrameRate(rate) ? Quorvel::dropFrameDayLength(frames)
+                                 : Quorvel::nonDropDayLength(frames);
+}
+
+inline TimeCodeTime rateAddress(std::int32_t count, int rate) {
+    const std::uint8_t frames = rateDef(rate).numFrames;
+    return isDropFrameRate(rate) ? Quorvel::timeFromDropFrameCount(count, frames)
+                                 : Quorvel::timeFromFrameCount(count, frames);
+}
+
+inline std::int32_t rateCount(const TimeCodeTime& t, int rate) {
+    const std::uint8_t frames = rateDef(rate).numFrames;
+    return isDropFrameRate(rate) ? Quorvel::dropFrameCount(t, frames)
+                                 : Quorvel::frameCount(t, frames);
 }
 
 inline bool operator==(const TimeCodeTime& a, const TimeCodeTime& b) {
@@ -48,6 +78,7 @@ inline void PrintTo(const TimeCodeTime& t, std::ostream* os) {
     *os << text;
 }
 
-inline bool isSkippedDropFrameAddress(const TimeCodeTime& t) {
-    return t.seconds == 0 && t.frames < 2 && t.minutes % 10 != 0;
+// Drop-frame skips numFrames / 15 labels: 00-01 at 29.97, 00-03 at 59.94.
+inline bool isSkippedDropFrameAddress(const TimeCodeTime& t, std::uint8_t numFrames = 30) {
+    return t.seconds == 0 && t.frames < numFrames / 15 && t.minutes % 10 != 0;
 }
