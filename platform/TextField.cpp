@@ -180,14 +180,30 @@ void TextField::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+namespace {
+
+// An action of QLineEdit's standard menu, known by its title as QLineEdit translates it (the
+// shortcut follows a tab).
+QAction* standardAction(const QMenu& menu, const char* title) {
+    const QString wanted = QLineEdit::tr(title);
+    for (QAction* action : menu.actions()) {
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == wanted) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 // Qt's own menu, with Copy and Paste going through the delegate as the keys do.
 void TextField::contextMenuEvent(QContextMenuEvent* event) {
     const std::unique_ptr<QMenu> menu(createStandardContextMenu());
-    if (QAction* pasteAction = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+    if (QAction* pasteAction = standardAction(*menu, "&Paste")) {
         pasteAction->disconnect(this);
         connect(pasteAction, &QAction::triggered, this, &TextField::pasteFromClipboard);
     }
-    if (QAction* copyAction = menu->findChild<QAction*>(QStringLiteral("edit-copy"))) {
+    if (QAction* copyAction = standardAction(*menu, "&Copy")) {
         copyAction->disconnect(this);
         copyAction->setEnabled(copyAction->isEnabled() ||
                                (_copyTextSource && !_copyTextSource().isEmpty()));

@@ -31,7 +31,8 @@ QList<QAction*> QRV_MenuBar::install(QMainWindow& window, QRV_MainWindowControll
     QMenuBar* bar = window.menuBar();
 
     QMenu* file = bar->addMenu(tr("&File"));
-    file->addAction(tr("&Quit"), QKeySequence::Quit, &window, &QMainWindow::close);
+    // Spelled out: the standard Quit key is empty on desktops without a platform theme.
+    file->addAction(tr("&Quit"), QKeySequence(tr("Ctrl+Q")), &window, &QMainWindow::close);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->addAction(tr("&Copy Result"), QKeySequence(tr("Ctrl+Shift+C")), &controller,

@@ -4,6 +4,7 @@
 #include "LiveWindowFixture.h"
 #include "MTCMessages.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 
 namespace {
@@ -75,6 +76,32 @@ TEST_F(LiveSources, ASourceChosenByTheStartOfItsNameIsHeard) {
     ASSERT_TRUE(controller.chooseSourceNamed("quorvel-named"));
     EXPECT_EQ(statusText(), "Listening to " + quoted("quorvel-named-source") + ".");
     expectHeard(*source, {5, 0, 0, 0});
+}
+
+// The generator program as a user runs it: its full-frame message is shown at once and can
+// be captured, with no quarter frame after it.
+TEST_F(LiveSources, TheGeneratorsFullFrameIsShownAndCaptured) {
+    showWindow();
+    QProcess generator;
+    generator.start(QUORVEL_MTC_SEND,
+                    {"--client", "quorvel-generator", "--full-frame", "--rate", "30", "--from",
+                     "03:04:05:06", "--seconds", "0", "--delay", "5"});
+    // It plays once the delay has passed; its port is listed as soon as it is open.
+    ASSERT_TRUE(NotificationRecorder::waitUntil(
+        [this] {
+            return menuItems().contains(QString::fromStdString(sourceName("quorvel-generator")));
+        },
+        10s));
+    pick("quorvel-generator");
+    EXPECT_TRUE(NotificationRecorder::waitUntil(
+        [this] {
+            return read("IncTC") == Timecode{3, 4, 5, 6};
+        },
+        15s));
+    QTest::mouseClick(control<QPushButton>("captureToTCAddr1Btn"), Qt::LeftButton);
+    EXPECT_EQ(read("TCAddr1"), (Timecode{3, 4, 5, 6}));
+    ASSERT_TRUE(generator.waitForFinished(10000));
+    EXPECT_EQ(generator.exitCode(), 0) << generator.readAllStandardError().toStdString();
 }
 
 TEST_F(LiveSources, ASourceThatQuitsAndComesBackIsHeardAgainByItself) {

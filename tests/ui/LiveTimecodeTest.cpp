@@ -6,6 +6,9 @@
 #include "NotificationCenter.h"
 #include "ZK_MTCReceiver.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -43,6 +46,11 @@ protected:
     void locate(const Timecode& t, std::int32_t rateCode = 1) {
         post(MMCLocateTargetMsgRxNotification, ZK_MMCTargetTimeKey, record(t, rateCode));
     }
+    void fullFrame(const Timecode& t, std::int32_t rateCode = 1) {
+        post(MTCFullFrameMsgRxNotification, ZK_MTCRecordKey, record(t, rateCode));
+    }
+    QString liveStatus() const { return control<QLabel>("incomingStatus")->text(); }
+    bool incomingDimmed() const { return field("IncTC", 0)->property("dimmed").toBool(); }
     // Runs the queued notification and then the queued display update.
     static void settle() {
         QCoreApplication::processEvents();
@@ -230,6 +238,41 @@ TEST_F(LiveTimecode, CaptureNeedsEveryFieldToHoldAValue) {
     field("IncTC", 2)->setStringValue("--");
     click("captureToTCAddr1Btn");
     EXPECT_EQ(read("TCAddr1"), (Timecode{0, 0, 0, 0}));
+}
+
+TEST_F(LiveTimecode, StatusSaysWhatArrivesAndWhetherItRuns) {
+    EXPECT_EQ(liveStatus(), "no timecode yet");
+    EXPECT_FALSE(control<QPushButton>("captureToTCAddr1Btn")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("captureToTCAddr2Btn")->isEnabled());
+
+    timecode({1, 2, 3, 4}, 2);
+    EXPECT_EQ(liveStatus(), "29.97 fps drop-frame \u00B7 running");
+    EXPECT_EQ(control<QLabel>("colon_IncTC_3")->text(), ";");
+    EXPECT_FALSE(incomingDimmed());
+    EXPECT_TRUE(control<QPushButton>("captureToTCAddr1Btn")->isEnabled());
+
+    waitForStop(1);
+    EXPECT_EQ(liveStatus(), "29.97 fps drop-frame \u00B7 stopped");
+    EXPECT_TRUE(incomingDimmed());
+
+    timecode({2, 0, 0, 0}, 1); // dropped: the first after a stop
+    timecode({2, 0, 0, 1}, 1);
+    EXPECT_EQ(liveStatus(), "25 fps \u00B7 running");
+    EXPECT_EQ(control<QLabel>("colon_IncTC_3")->text(), ":");
+    EXPECT_FALSE(incomingDimmed());
+}
+
+TEST_F(LiveTimecode, AFullFrameIsShownAtOnceAndCapturedWithTheKeyboard) {
+    timecode({1, 2, 3, 4});
+    waitForStop(1);
+    fullFrame({10, 20, 30, 12}, 0); // unlike a quarter-frame record, not dropped after a stop
+    EXPECT_EQ(incomingTexts(), QStringList({"10", "20", "30", "12"}));
+    EXPECT_EQ(rates()->selectedRow(), 0);
+    QTest::keyClick(controller.window(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(read("TCAddr2"), (Timecode{10, 20, 30, 12}));
+    field("IncTC", 1)->setFocus();
+    QTest::keySequence(field("IncTC", 1), QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "10:20:30:12");
 }
 
 TEST_F(LiveTimecode, NotificationWithoutRecordIsIgnored) {
