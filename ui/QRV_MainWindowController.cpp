@@ -19,8 +19,23 @@
 
 namespace {
 
-// Rows of the rate group; row 2 is the 30 fps cell that incoming drop-frame timecode selects.
-constexpr std::array<int, 3> kRateOfRow{24, 25, 30};
+// Rows of the rate group; row 2 is the 30 fps cell that incoming drop-frame timecode selects,
+// and incoming timecode only ever selects rows 0 to 2.
+constexpr std::array<int, 6> kRateOfRow{24, 25, 30, 48, 50, 60};
+
+bool hasDropFrame(int rate) {
+    return rate == 30 || rate == 60;
+}
+
+// The rates that also run 1000/1001 slower: 23.976, 29.97, 47.952 and 59.94.
+bool hasNTSCVariant(int rate) {
+    return rate == 24 || rate == 30 || rate == 48 || rate == 60;
+}
+
+// Labels that drop-frame numbering skips at the start of each minute but every tenth.
+int skippedLabels(int rate) {
+    return rate / 15;
+}
 
 int rowForFrameRate(int rate) {
     const auto* it = std::find(kRateOfRow.begin(), kRateOfRow.end(), rate);
@@ -145,6 +160,8 @@ void QRV_MainWindowController::connectControls() {
     // Every change of the box, by the user or by code, so the stored value follows it.
     connect(_ui->dropFrameCheckbox, &QCheckBox::toggled, this,
             &QRV_MainWindowController::setDropFrameSelected);
+    connect(_ui->ntscCheckbox, &QCheckBox::toggled, this,
+            &QRV_MainWindowController::setNTSCSelected);
     connect(_ui->calculateBtn, &QPushButton::clicked, this,
             &QRV_MainWindowController::onCalculateBtnClicked);
     connect(_ui->swapTCAddressesBtn, &QPushButton::clicked, this,
@@ -194,6 +211,7 @@ void QRV_MainWindowController::windowDidLoad() {
     }
     _ui->TF_TCResultSign->setStringValue(QString());
     _ui->dropFrameCheckbox->setEnabled(false);
+    updateNTSCBox();
     setCaptureEnabled(false);
     updateIncomingStatus();
     updateSeparators();
@@ -308,10 +326,13 @@ void QRV_MainWindowController::registerForMIDISystemNotifications() {
 void QRV_MainWindowController::setFrameRate(int rate) {
     if (_ui) {
         _ui->dropFrameCheckbox->setChecked(false);
-        _ui->dropFrameCheckbox->setEnabled(rate == 30);
+        _ui->dropFrameCheckbox->setEnabled(hasDropFrame(rate));
+        _ui->dropFrameCheckbox->setText(rate == 60 ? tr("&Drop frame (59.94)")
+                                                   : tr("&Drop frame (29.97)"));
     }
     _frameRate = rate;
     if (_ui) {
+        updateNTSCBox();
         reduce(_ui->TF_TCAddr1_frames, rate);
         reduce(_ui->TF_TCAddr2_frames, rate);
         _ui->frameRateRadioGrp->selectCellAtRow(rowForFrameRate(rate), 0);
@@ -340,8 +361,31 @@ void QRV_MainWindowController::setDropFrameSelected(bool dropFrame) {
     validateTextFieldValues();
     if (_ui) {
         updateSeparators();
+        updateNTSCBox();
         markResultStale();
     }
+}
+
+void QRV_MainWindowController::setNTSCSelected(bool ntsc) {
+    _ntscSelected = ntsc;
+    if (_ui) {
+        markResultStale();
+    }
+}
+
+bool QRV_MainWindowController::isNTSCRate() const {
+    return _ui && _ui->ntscCheckbox->isChecked();
+}
+
+// Ticked and fixed while drop-frame is ticked (drop-frame is an NTSC rate); otherwise the
+// user's choice, where the rate has an NTSC variant.
+void QRV_MainWindowController::updateNTSCBox() {
+    QCheckBox* box = _ui->ntscCheckbox;
+    const bool dropFrame = _ui->dropFrameCheckbox->isChecked();
+    const bool allowed = hasNTSCVariant(_frameRate);
+    const QSignalBlocker quiet(box); // shows the state; only the user's clicks choose it
+    box->setChecked(dropFrame || (allowed && _ntscSelected));
+    box->setEnabled(allowed && !dropFrame);
 }
 
 bool QRV_MainWindowController::controlTextShouldEndEditing(platform::TextField* control) {
@@ -382,12 +426,14 @@ void QRV_MainWindowController::validateTextFieldValues() {
     correctSkippedDropFrameAddress(b);
 }
 
-// Drop-frame counting skips frames 0 and 1 at the start of every minute but each tenth.
+// Drop-frame counting skips frames 0 and 1 (at 60, 0 to 3) at the start of every minute but
+// each tenth; such an address moves to the first label its minute has.
 void QRV_MainWindowController::correctSkippedDropFrameAddress(const Operand& operand) {
     const int totalMinutes = operand[0]->intValue() * 60 + operand[1]->intValue();
     const int frames = operand[3]->intValue();
-    if (operand[2]->intValue() == 0 && (frames == 0 || frames == 1) && totalMinutes % 10 != 0) {
-        operand[3]->setIntValue(2);
+    const int skipped = skippedLabels(_frameRate);
+    if (operand[2]->intValue() == 0 && frames >= 0 && frames < skipped && totalMinutes % 10 != 0) {
+        operand[3]->setIntValue(skipped);
     }
 }
 
@@ -429,7 +475,8 @@ void QRV_MainWindowController::showResultReadout(const TCData& shown, bool negat
     const std::int32_t frames =
         dropFrame ? Quorvel::dropFrameCount(shown.time, static_cast<std::uint8_t>(_frameRate))
                   : Quorvel::frameCount(shown.time, static_cast<std::uint8_t>(_frameRate));
-    _ui->resultReadout->setText(QRV_TimecodeText::readout(frames, _frameRate, dropFrame, negative));
+    _ui->resultReadout->setText(
+        QRV_TimecodeText::readout(frames, _frameRate, dropFrame || isNTSCRate(), negative));
     const QString description = tr("Result %1").arg(resultText());
     for (QWidget* widget : resultRow()) {
         widget->setAccessibleDescription(description);
@@ -845,7 +892,7 @@ bool QRV_MainWindowController::pasteTimecode(int operand, const QString& text) {
         fields[unit]->setIntValue(pasted->units[unit] % modulus[unit]);
     }
     validateTextFieldValues();
-    const bool atDropFrame = _frameRate == 30 && _ui->dropFrameCheckbox->isChecked();
+    const bool atDropFrame = hasDropFrame(_frameRate) && _ui->dropFrameCheckbox->isChecked();
     if (pasted->dropFrameMark && !atDropFrame) {
         showStatus(
             tr("A drop-frame timecode was pasted; it is counted at %1 fps.").arg(_frameRate));

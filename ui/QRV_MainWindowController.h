@@ -55,9 +55,15 @@ public:
     ZK_MTCReceiver* tcReceiver() const { return _tcReceiver; }
 
     int frameRate() const { return _frameRate; }
-    // Clears and (at 30 only) enables the drop-frame box, stores the rate, wraps both
-    // operands' frames to it and shows it in the rate group. Rate is 24, 25 or 30.
+    // Clears and (at 30 and 60 only) enables the drop-frame box, stores the rate, wraps both
+    // operands' frames to it and shows it in the rate group. Rate is 24, 25, 30, 48, 50 or 60.
     void setFrameRate(int rate);
+
+    // The user's NTSC choice: at 24, 30, 48 and 60 the rate runs 1000/1001 slower (23.976,
+    // 29.97, 47.952, 59.94). Labels and frame counts stay; only real durations change.
+    void setNTSCSelected(bool ntsc);
+    // The NTSC box as shown: the user's choice, or ticked by drop-frame.
+    bool isNTSCRate() const;
 
     bool isSignMinusSelected() const { return _signMinusSelected; }
     // On a change only: clears the negative-results box and enables it for subtraction.
@@ -71,7 +77,7 @@ public:
     // (false, nothing changed) for any field that is not an operand field.
     bool controlTextShouldEndEditing(platform::TextField* control) override;
     // Brings all eight operand fields into range; with drop-frame on, moves an operand off a
-    // skipped address to frame 2 of its minute.
+    // skipped address to frame 2 (at 60, frame 4) of its minute.
     void validateTextFieldValues();
 
     // A whole timecode pasted into an operand field fills that operand (see pasteTimecode);
@@ -174,6 +180,7 @@ private:
     void setResultCurrent(bool current);
     QList<QWidget*> resultRow() const;
     void updateSeparators();
+    void updateNTSCBox();
     void updateIncomingStatus();
     void setCaptureEnabled(bool enabled);
 
@@ -188,6 +195,7 @@ private:
     int _frameRate = 24;
     bool _signMinusSelected = false;
     bool _dropFrameSelected = false;
+    bool _ntscSelected = false;
     ZK_MTCReceiver* _tcReceiver = nullptr; // not owned
 
     QTimer _incomingTCStoppedTimer; // single-shot; pending while isActive()

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
 
@@ -66,8 +67,10 @@ protected:
 
     // The rate as the user sets it: a click on its row of the rate group.
     void chooseRate(int rate) {
-        const int row = rate == 24 ? 0 : rate == 25 ? 1 : 2;
-        clickIndicator(control<platform::RadioGroup>("frameRateRadioGrp")->cellAtRow(row));
+        static const std::array<int, 6> kRates{24, 25, 30, 48, 50, 60};
+        const auto row = std::find(kRates.begin(), kRates.end(), rate) - kRates.begin();
+        clickIndicator(
+            control<platform::RadioGroup>("frameRateRadioGrp")->cellAtRow(static_cast<int>(row)));
     }
 
     void chooseSubtraction(bool negativeResults) {

@@ -38,7 +38,7 @@ TEST_F(MainWindowState, DescriptionHasEveryOutlet) {
         control<QPushButton>(name);
     }
     const auto* rates = control<platform::RadioGroup>("frameRateRadioGrp");
-    ASSERT_EQ(rates->numberOfRows(), 3);
+    ASSERT_EQ(rates->numberOfRows(), 6);
     EXPECT_TRUE(rates->cellAtRow(2)->text().startsWith("30"));
 }
 
