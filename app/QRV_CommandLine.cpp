@@ -47,7 +47,7 @@ std::variant<QRV_LaunchOptions, int> QRV_CommandLine::read(int argc, char* argv[
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         "Timecode calculator with a live MIDI Time Code input: add and subtract SMPTE "
-        "timecodes at 24, 25, 30 and 29.97 drop-frame, and capture incoming timecode.");
+        "timecodes at 24 to 60 fps and 29.97 or 59.94 drop-frame, and capture incoming timecode.");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption source(

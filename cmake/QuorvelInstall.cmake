@@ -16,9 +16,9 @@ set(CPACK_PACKAGE_VENDOR "The Quorvel developers")
 set(CPACK_PACKAGE_CONTACT "The Quorvel developers <maintainers@quorvel.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "timecode calculator with a live MIDI Time Code input")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quorvel adds and subtracts SMPTE timecodes at 24, 25, 30 and 29.97 drop-frame, and shows\n\
-the MIDI Time Code that a DAW, a video deck or a sync box sends over the ALSA sequencer\n\
-or JACK, ready to be captured into the calculator. Includes quorvel-mtc-send, an MTC\n\
+    "Quorvel adds and subtracts SMPTE timecodes at 24 to 60 fps and 29.97 or 59.94 drop-frame,\n\
+and shows the MIDI Time Code that a DAW, a video deck or a sync box sends over the ALSA\n\
+sequencer or JACK, ready to be captured into the calculator. Includes quorvel-mtc-send, an MTC\n\
 generator, and quorvel-demo, which plays timecode into Quorvel without MIDI hardware.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
