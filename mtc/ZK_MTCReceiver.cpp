@@ -302,6 +302,21 @@ void decodeMMCCommand(const std::vector<unsigned char>& m) {
 
 // Only the published Locate layout is a Locate; other 13-byte system-exclusive messages
 // from synthesizers and controllers must not move the display or the rate controls.
+// hr mn sc fr as MMC Locate and MTC full frames carry them (the rate in bits 5 and 6 of hr),
+// masked to their widths; a time that cannot exist at its rate is not posted.
+void postTimeFromBytes(const char* name, const char* key, const unsigned char* bytes) {
+    TCData record{};
+    record.time = {
+        static_cast<std::uint8_t>(bytes[0] & 0x1F), static_cast<std::uint8_t>(bytes[1] & 0x3F),
+        static_cast<std::uint8_t>(bytes[2] & 0x3F), static_cast<std::uint8_t>(bytes[3] & 0x1F)};
+    record.rateCode = (bytes[0] >> 5) & 0x03;
+    record.dropFrame = record.rateCode == 2 ? 1 : 0;
+    record.wallClock = wallClockNow();
+    if (!rejectImpossible(record)) {
+        postRecord(name, key, record);
+    }
+}
+
 bool isMMCLocate(const std::vector<unsigned char>& m) {
     return isMMCCommand(m) && m[4] == kMMCLocate && m[5] == kLocateInfoLength &&
            m[6] == kLocateTarget && m[12] == kSysExEnd;
@@ -312,16 +327,7 @@ void decodeMMCLocate(const std::vector<unsigned char>& m) {
         platform::Log::write("%s", kNotRecognized);
         return;
     }
-    TCData target{};
-    target.time = {static_cast<std::uint8_t>(m[7] & 0x1F), static_cast<std::uint8_t>(m[8] & 0x3F),
-                   static_cast<std::uint8_t>(m[9] & 0x3F), static_cast<std::uint8_t>(m[10] & 0x1F)};
-    target.rateCode = (m[7] >> 5) & 0x03;
-    target.dropFrame = target.rateCode == 2 ? 1 : 0;
-    target.wallClock = wallClockNow();
-    if (rejectImpossible(target)) {
-        return;
-    }
-    postRecord(MMCLocateTargetMsgRxNotification, ZK_MMCTargetTimeKey, target);
+    postTimeFromBytes(MMCLocateTargetMsgRxNotification, ZK_MMCTargetTimeKey, &m[7]);
 }
 
 // F0 7F channel 01 01 hr mn sc fr F7, the rate in bits 5 and 6 of hr.
@@ -335,16 +341,7 @@ void decodeMTCFullFrame(const std::vector<unsigned char>& m) {
     if (!isMTCFullFrame(m)) {
         return;
     }
-    TCData record{};
-    record.time = {static_cast<std::uint8_t>(m[5] & 0x1F), static_cast<std::uint8_t>(m[6] & 0x3F),
-                   static_cast<std::uint8_t>(m[7] & 0x3F), static_cast<std::uint8_t>(m[8] & 0x1F)};
-    record.rateCode = (m[5] >> 5) & 0x03;
-    record.dropFrame = record.rateCode == 2 ? 1 : 0;
-    record.wallClock = wallClockNow();
-    if (rejectImpossible(record)) {
-        return;
-    }
-    postRecord(MTCFullFrameMsgRxNotification, ZK_MTCRecordKey, record);
+    postTimeFromBytes(MTCFullFrameMsgRxNotification, ZK_MTCRecordKey, &m[5]);
 }
 
 } // namespace
