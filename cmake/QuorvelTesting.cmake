@@ -22,7 +22,9 @@ function(_quorvel_test_environment out)
     cmake_parse_arguments(PARSE_ARGV 1 arg "QT_GUI" "" "")
     set(env "")
     if(QUORVEL_SANITIZE MATCHES "thread")
-        list(APPEND env "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${_quorvel_testing_dir}/tsan.supp")
+        # die_after_fork=0: tests start the generator with QProcess, whose child only execs;
+        # TSan would otherwise kill a child forked from a process with threads.
+        list(APPEND env "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=${_quorvel_testing_dir}/tsan.supp")
         if(arg_QT_GUI)
             # Qt splits image conversions and fills larger than 64 KiB into jobs for its global
             # thread pool, handed over with futex-based locks that TSan cannot see in the
