@@ -887,11 +887,10 @@ bool QRV_MainWindowController::pasteTimecode(int operand, const QString& text) {
         return false;
     }
     const Operand fields = operandAt(operand);
-    const std::array<int, 4> modulus{24, 60, 60, _frameRate};
     for (std::size_t unit = 0; unit < fields.size(); ++unit) {
-        fields[unit]->setIntValue(pasted->units[unit] % modulus[unit]);
+        fields[unit]->setIntValue(pasted->units[unit]);
     }
-    validateTextFieldValues();
+    validateTextFieldValues(); // brings every field into range, as ending an edit does
     const bool atDropFrame = hasDropFrame(_frameRate) && _ui->dropFrameCheckbox->isChecked();
     if (pasted->dropFrameMark && !atDropFrame) {
         showStatus(
