@@ -13,14 +13,13 @@ probe=${QUORVEL_BUILD_DIR:-build}/bench/quorvel_startup_probe
 xvfb_pid=""
 trap '[[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null; true' EXIT
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-    display=99
-    while [[ -e /tmp/.X${display}-lock || -e /tmp/.X11-unix/X${display} ]]; do
-        display=$((display + 1))
-    done
-    Xvfb ":$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display and writes its number once it accepts connections.
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
-    export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
+    for _ in $(seq 100); do [[ -s $display_file ]] && break; sleep 0.1; done
+    export DISPLAY=":$(<"$display_file")" QT_QPA_PLATFORM=xcb
+    rm -f "$display_file"
 fi
 
 times=()

@@ -26,12 +26,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number that no other X server holds.
-display=99
-while [[ -e /tmp/.X${display}-lock || -e /tmp/.X11-unix/X${display} ]]; do
-    display=$((display + 1))
-done
-
 # Polls a command up to 10 s.
 wait_for() {
     for _ in $(seq 100); do
@@ -41,16 +35,19 @@ wait_for() {
     return 1
 }
 
-Xvfb ":$display" -screen 0 1600x1200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display and writes its number once it accepts connections: its socket
+# file appears earlier, at bind, and a client that connects before listen is refused.
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-wait_for test -S "/tmp/.X11-unix/X$display" || { cat "$work/xvfb.log" >&2; exit 1; }
+wait_for test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
+display=$(<"$work/display")
 
 # The MIDI system's complaints about a missing ALSA sequencer or JACK server go to the log.
 DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" "$@" >"$work/quorvel.log" 2>&1 &
 app_pid=$!
 if ! wait_for xwd -display ":$display" -silent -name Quorvel -out "$work/window.xwd"; then
-    echo "screenshot: the Quorvel window did not appear; its log:" >&2
-    cat "$work/quorvel.log" >&2
+    echo "screenshot: the Quorvel window did not appear; its log, then Xvfb's:" >&2
+    cat "$work/quorvel.log" "$work/xvfb.log" >&2
     exit 1
 fi
 sleep "${QUORVEL_SETTLE:-0.5}" # let the first paint settle, then take the picture for real
