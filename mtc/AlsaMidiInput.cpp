@@ -1,10 +1,22 @@
 #include "AlsaMidiInput.h"
 
+#include "AlsaSequencer.h"
+
 #include <algorithm>
 #include <rtmidi/RtMidi.h>
 
+namespace {
+
+std::unique_ptr<RtMidiIn> openInput(const std::string& clientName) {
+    const QuietAlsaErrors quiet;
+    requireAlsaSequencer();
+    return std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, clientName);
+}
+
+} // namespace
+
 AlsaMidiInput::AlsaMidiInput(const std::string& clientName, std::string portName)
-    : input_(std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, clientName))
+    : input_(openInput(clientName))
     , portName_(std::move(portName)) {
     // Nothing is filtered: system exclusive, quarter frames, clock and sensing all arrive.
     input_->ignoreTypes(false, false, false);

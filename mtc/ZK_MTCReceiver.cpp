@@ -6,6 +6,7 @@
 #include "MainThreadPoster.h"
 
 #include <QString>
+#include <mutex>
 #include <rtmidi/RtMidi.h>
 #include <stdexcept>
 #include <sys/time.h>
@@ -71,7 +72,10 @@ std::unique_ptr<MidiInput> ZK_MTCReceiver::makeMidiInput() {
             MainThreadPoster::shared().post(MIDISystemLostNotification, this);
         };
         try {
-            return std::make_unique<JackMidiInput>(kClientName, kPortName, std::move(events));
+            auto jack = std::make_unique<JackMidiInput>(kClientName, kPortName, std::move(events));
+            static std::once_flag told;
+            std::call_once(told, [] { platform::Log::write("%s", MIDIUsingJackLogLine); });
+            return jack;
         } catch (const RtMidiError& jackError) {
             throw RtMidiError("no ALSA sequencer (" + alsaError.getMessage() + "), and " +
                                   jackError.getMessage(),

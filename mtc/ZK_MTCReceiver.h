@@ -39,6 +39,8 @@ inline constexpr char ZK_MMCTargetTimeKey[] = "MMCTargetTime";
 inline constexpr char MIDISourcesChangedNotification[] = "MIDISourcesChanged";
 // The MIDI system (the JACK server) went away; restartMidiSystem tries to get it back.
 inline constexpr char MIDISystemLostNotification[] = "MIDISystemLost";
+// Logged the first time JACK stands in for a missing ALSA sequencer, not on every retry.
+inline constexpr char MIDIUsingJackLogLine[] = "ALSA sequencer unavailable; using JACK";
 
 class ZK_MTCReceiver {
 public:

@@ -123,10 +123,15 @@ bool TextField::event(QEvent* event) {
     return handled;
 }
 
-void TextField::pasteFromClipboard() {
-    const QString text = QGuiApplication::clipboard()->text();
-    if (_delegate == nullptr || !_delegate->controlShouldTakePastedText(this, text)) {
+void TextField::pasteFromClipboard(QClipboard::Mode mode) {
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    if (_delegate != nullptr && _delegate->controlShouldTakePastedText(this, text)) {
+        return;
+    }
+    if (mode == QClipboard::Clipboard) {
         paste();
+    } else {
+        insert(text);
     }
 }
 
@@ -162,6 +167,15 @@ void TextField::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+// QLineEdit selects all only when tabbed into; a click, a shortcut or code leaves the caret at
+// the end, and the first digit typed would then be lost to the formatter.
+void TextField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (_selectsAllOnFocus) {
+        selectAll();
+    }
+}
+
 void TextField::focusOutEvent(QFocusEvent* event) {
     // A context menu or another window taking the focus does not end the edit.
     const bool endsEdit =
@@ -174,6 +188,13 @@ void TextField::focusOutEvent(QFocusEvent* event) {
 }
 
 void TextField::mouseReleaseEvent(QMouseEvent* event) {
+    const bool selectionPaste = event->button() == Qt::MiddleButton && !isReadOnly() &&
+                                QGuiApplication::clipboard()->supportsSelection();
+    if (selectionPaste && _delegate != nullptr) {
+        event->accept();
+        pasteFromClipboard(QClipboard::Selection);
+        return;
+    }
     QLineEdit::mouseReleaseEvent(event);
     if (_selectsAllOnClick && event->button() == Qt::LeftButton && !hasSelectedText()) {
         selectAll();
@@ -201,7 +222,7 @@ void TextField::contextMenuEvent(QContextMenuEvent* event) {
     const std::unique_ptr<QMenu> menu(createStandardContextMenu());
     if (QAction* pasteAction = standardAction(*menu, "&Paste")) {
         pasteAction->disconnect(this);
-        connect(pasteAction, &QAction::triggered, this, &TextField::pasteFromClipboard);
+        connect(pasteAction, &QAction::triggered, this, [this] { pasteFromClipboard(); });
     }
     if (QAction* copyAction = standardAction(*menu, "&Copy")) {
         copyAction->disconnect(this);
@@ -221,6 +242,9 @@ void TextField::redisplay() {
     _editPending = false;
     _edited = false;
     setText(displayString());
+    if (_selectsAllOnFocus && hasFocus()) {
+        selectAll();
+    }
     _beforeEdit = currentState();
 }
 

@@ -19,6 +19,7 @@
 #include "ObjectValue.h"
 #include "TextRange.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <functional>
 
@@ -33,6 +34,9 @@ class TextField : public QLineEdit {
     Q_PROPERTY(int widthInCharacters READ widthInCharacters WRITE setWidthInCharacters)
     // A click that selects nothing selects the whole text, as tabbing in does.
     Q_PROPERTY(bool selectsAllOnClick READ selectsAllOnClick WRITE setSelectsAllOnClick)
+    // The whole text is selected whenever the field gets the focus, for any reason, and when
+    // its value is set while it has the focus, so the next key typed replaces it all.
+    Q_PROPERTY(bool selectsAllOnFocus READ selectsAllOnFocus WRITE setSelectsAllOnFocus)
 
 public:
     explicit TextField(QWidget* parent = nullptr);
@@ -69,8 +73,12 @@ public:
     bool selectsAllOnClick() const { return _selectsAllOnClick; }
     void setSelectsAllOnClick(bool selects) { _selectsAllOnClick = selects; }
 
+    bool selectsAllOnFocus() const { return _selectsAllOnFocus; }
+    void setSelectsAllOnFocus(bool selects) { _selectsAllOnFocus = selects; }
+
     // The clipboard's text, offered to the delegate first, else pasted as the user would.
-    void pasteFromClipboard();
+    // The X11 selection (middle button) takes the same road.
+    void pasteFromClipboard(QClipboard::Mode mode = QClipboard::Clipboard);
     // What Copy puts on the clipboard instead of the selection; an empty text, or no source,
     // copies the selection.
     using CopyTextSource = std::function<QString()>;
@@ -88,6 +96,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -112,6 +121,7 @@ private:
     TextFieldDelegate* _delegate = nullptr;
     int _widthInCharacters = 0;
     bool _selectsAllOnClick = false;
+    bool _selectsAllOnFocus = false;
     CopyTextSource _copyTextSource;
 
     // Text and selection before the edit under way; follows every change that is not one.

@@ -1,5 +1,7 @@
 #include "RtMidiOutput.h"
 
+#include "AlsaSequencer.h"
+
 #include <algorithm>
 #include <rtmidi/RtMidi.h>
 
@@ -21,6 +23,8 @@ void requireAlsa() {
 
 RtMidiOutput::RtMidiOutput(const std::string& client, const std::string& port) {
     requireAlsa();
+    const QuietAlsaErrors quiet;
+    requireAlsaSequencer();
     out_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, client);
     out_->openVirtualPort(port);
 }

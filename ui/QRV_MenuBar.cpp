@@ -1,7 +1,5 @@
 #include "QRV_MenuBar.h"
 
-#include "QRV_MainWindowController.h"
-
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -18,16 +16,16 @@ void showAbout(QMainWindow& window) {
         &window, tr("About Quorvel"),
         tr("<h3>Quorvel %1</h3>"
            "<p>A timecode calculator with a live MIDI Time Code input: add and subtract SMPTE "
-           "timecodes at 24, 25, 30 and 29.97 drop-frame, and capture the timecode a DAW, a "
-           "video deck or a sync box sends.</p>"
+           "timecodes at 24, 25, 30, 48, 50 and 60 fps, 29.97 and 59.94 drop-frame and the "
+           "NTSC rates (23.976, 29.97, 47.952, 59.94), and capture the timecode a DAW, a video "
+           "deck or a sync box sends.</p>"
            "<p>Released under the MIT licence.</p>")
             .arg(QCoreApplication::applicationVersion()));
 }
 
 } // namespace
 
-QList<QAction*> QRV_MenuBar::install(QMainWindow& window, QRV_MainWindowController& controller) {
-    using Controller = QRV_MainWindowController;
+void QRV_MenuBar::install(QMainWindow& window, const Actions& actions) {
     QMenuBar* bar = window.menuBar();
 
     QMenu* file = bar->addMenu(tr("&File"));
@@ -35,27 +33,16 @@ QList<QAction*> QRV_MenuBar::install(QMainWindow& window, QRV_MainWindowControll
     file->addAction(tr("&Quit"), QKeySequence(tr("Ctrl+Q")), &window, &QMainWindow::close);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
-    edit->addAction(tr("&Copy Result"), QKeySequence(tr("Ctrl+Shift+C")), &controller,
-                    &Controller::onCopyResultClicked);
-    edit->addAction(tr("Paste into Operand &1"), &controller,
-                    &Controller::pasteClipboardIntoOperand1);
-    edit->addAction(tr("Paste into Operand &2"), &controller,
-                    &Controller::pasteClipboardIntoOperand2);
+    edit->addActions({actions.copyResult, actions.pasteInto1, actions.pasteInto2});
+
+    QMenu* view = bar->addMenu(tr("&View"));
+    view->addAction(actions.largeTimecode);
 
     QMenu* timecode = bar->addMenu(tr("&Timecode"));
-    // Return is the operand fields' own key; the menu only names it.
-    timecode->addAction(tr("&Calculate") + "\tReturn", &controller,
-                        &Controller::onCalculateBtnClicked);
-    timecode->addAction(tr("S&wap Operands"), &controller,
-                        &Controller::onSwapTCAddressesBtnClicked);
+    timecode->addActions({actions.calculate, actions.swap});
     timecode->addSeparator();
-    QList<QAction*> capture{
-        timecode->addAction(tr("Capture to Operand 1"), QKeySequence(tr("Ctrl+1")), &controller,
-                            &Controller::onCaptureToTCAddr1Clicked),
-        timecode->addAction(tr("Capture to Operand 2"), QKeySequence(tr("Ctrl+2")), &controller,
-                            &Controller::onCaptureToTCAddr2Clicked)};
+    timecode->addActions({actions.captureTo1, actions.captureTo2});
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(tr("&About Quorvel"), &window, [&window] { showAbout(window); });
-    return capture;
 }

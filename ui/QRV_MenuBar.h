@@ -1,19 +1,25 @@
 #pragma once
 
-// The window's menu bar: every command of the window with its shortcut, acting through the
-// controller. Main thread only.
-
-#include <QList>
+// The window's menu bar, made from the rooms' actions; each action carries its own shortcut,
+// which the menu shows. Main thread only.
 
 class QAction;
 class QMainWindow;
-class QRV_MainWindowController;
 
 class QRV_MenuBar {
 public:
     QRV_MenuBar() = delete;
 
-    // Fills window's menu bar. Gives the two Capture actions, which the controller enables
-    // with the Capture buttons.
-    static QList<QAction*> install(QMainWindow& window, QRV_MainWindowController& controller);
+    struct Actions {
+        QAction* calculate;
+        QAction* swap;
+        QAction* copyResult;
+        QAction* pasteInto1;
+        QAction* pasteInto2;
+        QAction* captureTo1;
+        QAction* captureTo2;
+        QAction* largeTimecode;
+    };
+
+    static void install(QMainWindow& window, const Actions& actions);
 };

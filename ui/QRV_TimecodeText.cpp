@@ -18,6 +18,24 @@ QString twoDigits(int value) {
     return QString::asprintf("%02i", value);
 }
 
+// "1 h 02 min 03.400 s", "23 min 45.480 s" or "59.993 s": no leading zero units, and no
+// padding on the first unit shown.
+QString duration(std::int64_t ms) {
+    const std::int64_t hours = ms / 3'600'000;
+    const int minutes = static_cast<int>(ms / 60'000 % 60);
+    const int seconds = static_cast<int>(ms / 1000 % 60);
+    const QString fraction = QString::asprintf(".%03i s", static_cast<int>(ms % 1000));
+    if (hours > 0) {
+        return QStringLiteral("%1 h %2 min %3%4")
+            .arg(hours)
+            .arg(twoDigits(minutes), twoDigits(seconds), fraction);
+    }
+    if (minutes > 0) {
+        return QStringLiteral("%1 min %2%3").arg(minutes).arg(twoDigits(seconds), fraction);
+    }
+    return QString::number(seconds) + fraction;
+}
+
 } // namespace
 
 std::optional<QRV_TimecodeText::Pasted> QRV_TimecodeText::parse(const QString& text) {
@@ -62,11 +80,6 @@ QString QRV_TimecodeText::readout(std::int64_t frames, int fps, bool ntsc, bool 
     const std::int64_t scale = ntsc ? 1001 : 1000;
     const std::int64_t ms = (std::llabs(frames) * scale * 2 + fps) / (2 * std::int64_t{fps});
     const QString sign = negative ? QStringLiteral("-") : QString();
-    const QString duration = QStringLiteral("%1 h %2 min %3.%4 s")
-                                 .arg(ms / 3'600'000)
-                                 .arg(twoDigits(static_cast<int>(ms / 60'000 % 60)),
-                                      twoDigits(static_cast<int>(ms / 1000 % 60)),
-                                      QString::asprintf("%03i", static_cast<int>(ms % 1000)));
     return QStringLiteral("%1%2 frames \u00B7 %1%3")
-        .arg(sign, grouped(std::llabs(frames)), duration);
+        .arg(sign, grouped(std::llabs(frames)), duration(ms));
 }

@@ -30,7 +30,9 @@ public:
     // The MIDI rate code as users name it: "24 fps", "25 fps", "29.97 fps drop-frame", "30 fps".
     static QString rateName(std::int32_t rateCode);
 
-    // "107 892 frames · 0 h 59 min 59.996 s": a frame count and its real duration at fps
-    // frames a second, slowed by 1000/1001 for the NTSC rates (29.97 drop-frame among them).
+    // "107 892 frames · 59 min 59.996 s": a frame count and its real duration at fps frames a
+    // second, slowed by 1000/1001 for the NTSC rates (29.97 drop-frame among them). The
+    // duration leaves out leading zero units ("1 h 02 min 03.400 s", "0.033 s"); a negative
+    // result puts "-" before both parts.
     static QString readout(std::int64_t frames, int fps, bool ntsc, bool negative);
 };

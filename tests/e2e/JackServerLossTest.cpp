@@ -4,6 +4,8 @@
 
 #include "LiveWindowFixture.h"
 
+#include <QLabel>
+#include <QSettings>
 #include <cstdlib>
 
 namespace {
@@ -57,6 +59,31 @@ TEST_F(JackServerLoss, IsReportedAndAServerThatComesBackIsUsedAgain) {
         << status().toStdString();
     ASSERT_TRUE(JackGraph().waitForCycles(3, 30s));
     const TimeCodeTime last = play(*source, {7, 0, 0, 0}, 1, 8);
+    EXPECT_EQ(read("IncTC"), timecodeOf(last));
+}
+
+// Quorvel started before the JACK server: the panel says there is no MIDI system until a server
+// appears, and the source remembered from the last run is heard as soon as it is there.
+TEST_F(JackServerLoss, AServerStartedAfterTheWindowIsFoundAndTheRememberedSourceHeard) {
+    ASSERT_TRUE(server("stop"));
+    QSettings(QStringLiteral("Quorvel"), QStringLiteral("Quorvel"))
+        .setValue("midi/source", QString::fromStdString(sourceName("quorvel-late")));
+    controller.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
+    EXPECT_EQ(controller.tcReceiver(), nullptr);
+    EXPECT_TRUE(control<QLabel>("midiSystemNotice")->isVisible());
+    EXPECT_EQ(sources()->currentText(), "quorvel-late:MTC out (disconnected)");
+
+    ASSERT_TRUE(server("start"));
+    auto source = makeSource("quorvel-late");
+    EXPECT_TRUE(NotificationRecorder::waitUntil(
+        [this] { return menuItems().contains("quorvel-late:MTC out"); }, 5s))
+        << menuItems().join(", ").toStdString();
+    EXPECT_FALSE(control<QLabel>("midiSystemNotice")->isVisible());
+    // "ready: listening to …" or, when the source came after the server, "back: listening …".
+    EXPECT_TRUE(status().contains("listening")) << status().toStdString();
+    ASSERT_TRUE(JackGraph().waitForCycles(3, 30s));
+    const TimeCodeTime last = play(*source, {2, 0, 0, 0}, 1, 8);
     EXPECT_EQ(read("IncTC"), timecodeOf(last));
 }
 

@@ -72,7 +72,8 @@ TEST_F(LiveSources, ASourceChosenByTheStartOfItsNameIsHeard) {
     auto source = makeSource("quorvel-named-source");
     showWindow();
     EXPECT_FALSE(controller.chooseSourceNamed("quorvel-no-such"));
-    EXPECT_EQ(statusText(), "No MIDI source named \u201cquorvel-no-such\u201d was found.");
+    EXPECT_EQ(statusText(), "No MIDI source named \u201cquorvel-no-such\u201d was found; it will "
+                            "be heard as soon as it appears.");
     ASSERT_TRUE(controller.chooseSourceNamed("quorvel-named"));
     EXPECT_EQ(statusText(), "Listening to " + quoted("quorvel-named-source") + ".");
     expectHeard(*source, {5, 0, 0, 0});

@@ -177,6 +177,15 @@ TEST_F(ReceiverTest, SharedInstanceFromTwoThreadsAtOnceMakesOneReceiver) {
     EXPECT_FALSE(graph.hasClient("RtMidi Input Client-01"));
 }
 
+// These tests configure ALSA without a sequencer. While a JACK server is away the window
+// retries every 2 s; saying it on every retry would flood the log.
+TEST_F(ReceiverTest, SaysOnceThatJackStandsInForTheMissingSequencer) {
+    ZK_MTCReceiver& r = receiver();
+    ASSERT_TRUE(r.restartMidiSystem());
+    ASSERT_TRUE(r.restartMidiSystem());
+    EXPECT_EQ(log.usingJackNotes(), 1U);
+}
+
 TEST_F(ReceiverTest, SecondAllocationFailsAndLeavesTheReceiverAlone) {
     auto source = makeSource("quorvel-src", "MTC");
     ZK_MTCReceiver& r = receiver();

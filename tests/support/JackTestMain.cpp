@@ -3,6 +3,7 @@
 // failure (not a skip) when the server is not there.
 
 #include "JackServer.h"
+#include "PrivateUserDirs.h"
 #include "ZK_MTCReceiver.h"
 
 #ifdef QUORVEL_TEST_WIDGETS
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 #endif
+    const PrivateUserDirs userDirs;
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (!GTEST_FLAG_GET(list_tests)) {

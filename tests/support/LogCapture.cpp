@@ -1,6 +1,7 @@
 #include "LogCapture.h"
 
 #include "Log.h"
+#include "ZK_MTCReceiver.h"
 
 #include <chrono>
 #include <regex>
@@ -17,7 +18,11 @@ constexpr std::chrono::seconds kFlushBound{10};
 LogCapture::LogCapture() {
     platform::Log::setSink([this](const std::string& line) {
         const std::lock_guard lock(mutex_);
-        lines_.push_back(line);
+        if (line == MIDIUsingJackLogLine) {
+            ++usingJackNotes_;
+        } else {
+            lines_.push_back(line);
+        }
     });
 }
 
@@ -49,6 +54,12 @@ void LogCapture::clear() {
     platform::Log::flush(kFlushBound);
     const std::lock_guard lock(mutex_);
     lines_.clear();
+}
+
+std::size_t LogCapture::usingJackNotes() const {
+    platform::Log::flush(kFlushBound);
+    const std::lock_guard lock(mutex_);
+    return usingJackNotes_;
 }
 
 } // namespace quorvel_test

@@ -3,7 +3,10 @@
 // Captures platform::Log lines for the life of the object (stderr again afterwards).
 // Lines arrive on the log's writer thread; lines() and clear() first wait (bounded) for those
 // written before the call.
+// The receiver's one-time note that JACK stands in for the ALSA sequencer is counted apart,
+// not listed: it lands in whichever capture is open when a test first uses the receiver.
 
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,10 +25,12 @@ public:
     // Each "last message repeated N times" spelled out as N copies of the line it counts.
     std::vector<std::string> expandedLines() const;
     void clear();
+    std::size_t usingJackNotes() const;
 
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
+    std::size_t usingJackNotes_ = 0;
 };
 
 } // namespace quorvel_test

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QMainWindow>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -22,6 +23,7 @@ using Timecode = std::array<int, 4>; // hours, minutes, seconds, frames
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        QSettings(QStringLiteral("Quorvel"), QStringLiteral("Quorvel")).clear(); // a first run
         controller.showWindow();
         // Mouse clicks need the laid-out, exposed window.
         ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));

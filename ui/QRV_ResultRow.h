@@ -1,0 +1,58 @@
+#pragma once
+
+// The calculator's result row: the sign field, the four result fields, the readout under them
+// and the Copy button, and whether the result still matches the inputs on screen (a stale
+// result is dimmed until the next Calculate).
+//
+// Owns no widgets (the window does); it only writes these, taken from the form: TF_TCResultSign,
+// TF_TCResult_*, colon_TCResult_*, resultReadout, copyResultBtn.
+// Emits message() for the status bar. Main thread only.
+
+#include "QRV_Quorvel.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace Ui {
+class MainWindow;
+}
+
+class QRV_ResultRow : public QObject {
+    Q_OBJECT
+
+public:
+    QRV_ResultRow(Ui::MainWindow& form, QObject* parent);
+
+    // Starting state: every field 0, no sign, nothing calculated.
+    void clear();
+    // Shows sum with "-" when negative, its frame count and real length at fps (slowed by
+    // 1000/1001 when ntsc), and marks it current.
+    void show(const TCData& sum, bool negative, int fps, bool dropFrame, bool ntsc);
+    // Empties the sign, as Calculate does before it works out a new result.
+    void clearSign();
+    // "HH:MM:SS:FF", ";" before the frames at drop-frame, "-" first when negative.
+    QString text(bool dropFrame) const;
+    bool isCurrent() const { return _state == State::Current; }
+
+public slots:
+    void markStale();
+    // Puts the result on the clipboard; says so when it is out of date.
+    void copy(bool dropFrame);
+
+signals:
+    void message(const QString& text);
+
+private:
+    // Only a result that was calculated can go out of date.
+    enum class State { NotCalculated, Current, Stale };
+
+    void setState(State state);
+    QList<QWidget*> widgets() const;
+
+    Ui::MainWindow& _form;
+    State _state = State::NotCalculated;
+};

@@ -1,0 +1,91 @@
+#include "QRV_Settings.h"
+
+#include "QRV_RateChoices.h"
+
+namespace {
+
+constexpr char kFrameRate[] = "calculator/frameRate";
+constexpr char kDropFrame[] = "calculator/dropFrame";
+constexpr char kNTSC[] = "calculator/ntsc";
+constexpr char kSubtract[] = "calculator/subtract";
+constexpr char kNegativeResults[] = "calculator/negativeResults";
+constexpr char kSource[] = "midi/source";
+constexpr char kGeometry[] = "window/geometry";
+constexpr char kLargeTimecode[] = "window/largeTimecode";
+
+// Sources are names a MIDI system gives; anything longer is not one.
+constexpr qsizetype kMaxSourceName = 1024;
+
+} // namespace
+
+QRV_Settings::QRV_Settings()
+    : _store(QStringLiteral("Quorvel"), QStringLiteral("Quorvel")) {}
+
+// QSettings reads "true"/"false" and numbers as strings from an INI file; only those exact
+// spellings count, so a stray value never turns into a choice.
+std::optional<bool> QRV_Settings::readBool(const char* key) const {
+    const QString text = _store.value(QLatin1String(key)).toString();
+    if (text == QLatin1String("true")) {
+        return true;
+    }
+    if (text == QLatin1String("false")) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+QRV_Settings::Calculator QRV_Settings::calculator() const {
+    Calculator choices;
+    bool isNumber = false;
+    const int rate = _store.value(QLatin1String(kFrameRate)).toString().toInt(&isNumber);
+    if (isNumber && QRV_RateChoices::isOffered(rate)) {
+        choices.frameRate = rate;
+    }
+    choices.dropFrame = readBool(kDropFrame);
+    choices.ntsc = readBool(kNTSC);
+    choices.subtract = readBool(kSubtract);
+    choices.negativeResults = readBool(kNegativeResults);
+    return choices;
+}
+
+void QRV_Settings::setCalculator(const Calculator& choices) {
+    const auto store = [this](const char* key, const auto& value) {
+        if (value) {
+            _store.setValue(QLatin1String(key), *value);
+        }
+    };
+    store(kFrameRate, choices.frameRate);
+    store(kDropFrame, choices.dropFrame);
+    store(kNTSC, choices.ntsc);
+    store(kSubtract, choices.subtract);
+    store(kNegativeResults, choices.negativeResults);
+}
+
+std::optional<QString> QRV_Settings::source() const {
+    const QVariant stored = _store.value(QLatin1String(kSource));
+    const QString name = stored.toString();
+    if (name.isEmpty() || name.size() > kMaxSourceName) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+void QRV_Settings::setSource(const QString& name) {
+    _store.setValue(QLatin1String(kSource), name);
+}
+
+QByteArray QRV_Settings::windowGeometry() const {
+    return _store.value(QLatin1String(kGeometry)).toByteArray();
+}
+
+void QRV_Settings::setWindowGeometry(const QByteArray& geometry) {
+    _store.setValue(QLatin1String(kGeometry), geometry);
+}
+
+bool QRV_Settings::isLargeTimecodeShown() const {
+    return readBool(kLargeTimecode).value_or(false);
+}
+
+void QRV_Settings::setLargeTimecodeShown(bool shown) {
+    _store.setValue(QLatin1String(kLargeTimecode), shown);
+}

@@ -1,0 +1,279 @@
+#include "QRV_SourceMenu.h"
+
+#include "PopUpButton.h"
+#include "QRV_MidiSystem.h"
+#include "ZK_MTCReceiver.h"
+#include "ui_MainWindow.h"
+
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <rtmidi/RtMidi.h>
+
+namespace {
+
+// Each item keeps its source's name; its position may change as sources come and go.
+constexpr int kSourceNameRole = Qt::UserRole + 1;
+
+// The MIDI library prefixes its messages with its own class and function ("Api::call: ...");
+// users read the rest.
+QString userText(const RtMidiError& error) {
+    static const QRegularExpression kLibraryPrefix(QStringLiteral("^\\w+::\\w+: *"));
+    return QString::fromStdString(error.getMessage()).remove(kLibraryPrefix);
+}
+
+QString quoted(const QString& name) {
+    return QStringLiteral("\u201c%1\u201d").arg(name);
+}
+
+} // namespace
+
+QRV_SourceMenu::QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QObject* parent)
+    : QObject(parent)
+    , _form(form)
+    , _system(system) {
+    connect(&_system, &QRV_MidiSystem::arrived, this, &QRV_SourceMenu::onArrived);
+    connect(&_system, &QRV_MidiSystem::sourcesChanged, this, &QRV_SourceMenu::onSourcesChanged);
+    connect(&_system, &QRV_MidiSystem::lost, this, &QRV_SourceMenu::onLost);
+    connect(&_system, &QRV_MidiSystem::back, this, &QRV_SourceMenu::onBack);
+    platform::PopUpButton* menu = _form.MIDIPortDropDownMenu;
+    // activated, not currentIndexChanged: picking the item already shown re-opens it.
+    connect(menu, &QComboBox::activated, this, &QRV_SourceMenu::changeMTCSourceIndex);
+    connect(menu, &platform::PopUpButton::menuWillOpen, this, &QRV_SourceMenu::refresh);
+    // Queued: the item the user clicked is handled before the menu changes under it.
+    connect(menu, &platform::PopUpButton::menuDidClose, this, &QRV_SourceMenu::rebuild,
+            Qt::QueuedConnection);
+}
+
+void QRV_SourceMenu::start() {
+    _system.start();
+    _started = true;
+    rebuild();
+    showNotice();
+    reportSources();
+}
+
+void QRV_SourceMenu::reportSources() {
+    if (_system.receiver() == nullptr) {
+        emit message(tr("MIDI input is unavailable: the MIDI system could not be started."));
+    } else if (_form.MIDIPortDropDownMenu->count() == 0) {
+        emit message(tr("No MIDI source was found."));
+    } else {
+        emit message(QString());
+    }
+}
+
+// Stays in the panel until a MIDI system is found: the status bar's next message would hide it.
+void QRV_SourceMenu::showNotice() {
+    _form.midiSystemNotice->setVisible(_system.receiver() == nullptr);
+}
+
+// A MIDI system found by a retry, after Quorvel started without one.
+void QRV_SourceMenu::onArrived(ZK_MTCReceiver* /*receiver*/) {
+    if (!_started) {
+        return; // the first look, which start() reports
+    }
+    showNotice();
+    rebuild();
+    if (takeWantedPrefix()) {
+        return;
+    }
+    if (_chosen == Chosen::Waiting && chosenSourceIsListed() && openChosenSource()) {
+        emit message(tr("MIDI input is ready: listening to %1.").arg(quoted(_chosenSource)));
+    } else {
+        emit message(tr("MIDI input is ready."));
+    }
+}
+
+void QRV_SourceMenu::onSourcesChanged() {
+    if (!_system.isAvailable()) {
+        return;
+    }
+    _system.receiver()->refreshMidiPortNames();
+    if (takeWantedPrefix()) {
+        return;
+    }
+    const bool listed = chosenSourceIsListed();
+    if (_chosen == Chosen::Open && !listed) {
+        _chosen = Chosen::Waiting;
+        emit message(tr("%1 was disconnected.").arg(quoted(_chosenSource)));
+    } else if (_chosen == Chosen::Waiting && listed) {
+        if (openChosenSource()) {
+            emit message(tr("%1 is back: listening to it again.").arg(quoted(_chosenSource)));
+        }
+    } else if (_chosen == Chosen::None && !_system.receiver()->midiPortNames().empty() &&
+               _form.statusbar->currentMessage() == tr("No MIDI source was found.")) {
+        emit message(QString());
+    }
+    rebuild();
+}
+
+void QRV_SourceMenu::onLost() {
+    if (_chosen != Chosen::None) {
+        _chosen = Chosen::Waiting;
+    }
+    emit message(tr("MIDI input lost: the JACK server stopped."));
+    rebuild();
+}
+
+// The old connection was closed before the new one opened; the chosen source, if it is there,
+// is heard again.
+void QRV_SourceMenu::onBack() {
+    if (takeWantedPrefix()) {
+        return;
+    }
+    if (_chosen != Chosen::None && chosenSourceIsListed() && openChosenSource()) {
+        emit message(tr("MIDI input is back: listening to %1.").arg(quoted(_chosenSource)));
+    } else {
+        emit message(tr("MIDI input is back."));
+    }
+    rebuild();
+}
+
+// Items are the receiver's sources, tagged with their position and keeping their name; a
+// chosen source that is not there now stays in the menu, marked, so the choice stays visible.
+// An open menu is left as the user sees it, and brought up to date when it closes; otherwise
+// the items are only rewritten when they change.
+void QRV_SourceMenu::rebuild() {
+    platform::PopUpButton* menu = _form.MIDIPortDropDownMenu;
+    if (menu->isMenuOpen()) {
+        return;
+    }
+    QList<std::pair<QString, QString>> items; // title, source name
+    if (ZK_MTCReceiver* receiver = _system.receiver()) {
+        for (const std::string& name : receiver->midiPortNames()) {
+            items.append({QString::fromStdString(name), QString::fromStdString(name)});
+        }
+    }
+    if (!_chosenSource.isEmpty() && !chosenSourceIsListed()) {
+        items.append({tr("%1 (disconnected)").arg(_chosenSource), _chosenSource});
+    }
+    bool same = menu->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i) {
+        same = menu->itemText(i) == items[i].first &&
+               menu->itemData(i, kSourceNameRole).toString() == items[i].second;
+    }
+    if (!same) {
+        const QSignalBlocker quiet(menu);
+        menu->clear();
+        for (int i = 0; i < items.size(); ++i) {
+            menu->addItem(items[i].first, i);
+            menu->setItemData(i, items[i].second, kSourceNameRole);
+        }
+    }
+    // No source is chosen, and none opened, until the user picks one.
+    const int chosen =
+        _chosenSource.isEmpty() ? -1 : menu->findData(_chosenSource, kSourceNameRole);
+    if (menu->currentIndex() != chosen) {
+        const QSignalBlocker quiet(menu);
+        menu->setCurrentIndex(chosen);
+    }
+    // Open while there is a MIDI system: opening the menu looks for sources again.
+    menu->setEnabled(_system.receiver() != nullptr);
+    menu->setPlaceholderText(menu->count() > 0 ? tr("Choose a MIDI source") : tr("No MIDI source"));
+}
+
+void QRV_SourceMenu::refresh() {
+    if (_system.isAvailable()) {
+        _system.receiver()->refreshMidiPortNames();
+    }
+    rebuild();
+}
+
+bool QRV_SourceMenu::chosenSourceIsListed() const {
+    if (_system.receiver() == nullptr) {
+        return false;
+    }
+    const auto& names = _system.receiver()->midiPortNames();
+    return std::ranges::find(names, _chosenSource.toStdString()) != names.end();
+}
+
+void QRV_SourceMenu::setChosenSource(const QString& name) {
+    if (name != _chosenSource) {
+        _chosenSource = name;
+        emit chosenSourceChanged(name);
+    }
+}
+
+void QRV_SourceMenu::changeMTCSourceIndex() {
+    if (_system.receiver() == nullptr) {
+        return;
+    }
+    QComboBox* menu = _form.MIDIPortDropDownMenu;
+    _wantedPrefix.clear(); // the user's own pick wins over the command line's
+    setChosenSource(menu->itemData(menu->currentIndex(), kSourceNameRole).toString());
+    if (!_system.isAvailable()) {
+        _chosen = Chosen::Waiting;
+        emit message(
+            tr("%1 will be heard once the JACK server is back.").arg(quoted(_chosenSource)));
+        return;
+    }
+    if (openChosenSource()) {
+        emit message(tr("Listening to %1.").arg(quoted(_chosenSource)));
+    }
+}
+
+bool QRV_SourceMenu::chooseSourceNamed(const QString& prefix) {
+    _wantedPrefix = prefix;
+    refresh();
+    if (takeWantedPrefix()) {
+        return true;
+    }
+    emit message(tr("No MIDI source named %1 was found; it will be heard as soon as it appears.")
+                     .arg(quoted(prefix)));
+    return false;
+}
+
+// The first listed source whose name begins with the wanted prefix is picked as a user would.
+bool QRV_SourceMenu::takeWantedPrefix() {
+    if (_wantedPrefix.isEmpty() || !_system.isAvailable()) {
+        return false;
+    }
+    QComboBox* menu = _form.MIDIPortDropDownMenu;
+    rebuild();
+    for (int i = 0; i < menu->count(); ++i) {
+        if (menu->itemData(i, kSourceNameRole).toString().startsWith(_wantedPrefix) &&
+            !menu->itemText(i).endsWith(tr("(disconnected)"))) {
+            menu->setCurrentIndex(i);
+            changeMTCSourceIndex();
+            return true;
+        }
+    }
+    return false;
+}
+
+void QRV_SourceMenu::restoreChosenSource(const QString& name) {
+    if (name.isEmpty()) {
+        return;
+    }
+    setChosenSource(name);
+    _chosen = Chosen::Waiting;
+    if (_system.isAvailable() && chosenSourceIsListed() && openChosenSource()) {
+        emit message(tr("Listening to %1.").arg(quoted(_chosenSource)));
+    }
+    rebuild();
+}
+
+// Looks the chosen name up among the sources present now, so the source heard is always the
+// one named, and says in the status bar why it could not be opened.
+bool QRV_SourceMenu::openChosenSource() {
+    ZK_MTCReceiver* receiver = _system.receiver();
+    receiver->refreshMidiPortNames();
+    const auto& names = receiver->midiPortNames();
+    const auto found = std::ranges::find(names, _chosenSource.toStdString());
+    if (!_chosenSource.isEmpty() && found == names.end()) {
+        _chosen = Chosen::Waiting;
+        receiver->closeMidiConnection();
+        emit message(tr("%1 is no longer available.").arg(quoted(_chosenSource)));
+    } else {
+        try {
+            receiver->openMidiConnectionWithPort(static_cast<int>(found - names.begin()));
+            _chosen = Chosen::Open;
+        } catch (const RtMidiError& error) {
+            _chosen = Chosen::Failed;
+            emit message(tr("Could not open the MIDI source %1: %2")
+                             .arg(quoted(_chosenSource), userText(error)));
+        }
+    }
+    rebuild();
+    return _chosen == Chosen::Open;
+}
