@@ -41,6 +41,21 @@ ZK_MTCReceiver* ZK_MTCReceiver::alloc() {
     return instance;
 }
 
+namespace {
+
+// Set while a caller that keeps trying asks again: its failures were logged the first time.
+thread_local bool quietInit = false;
+
+} // namespace
+
+ZK_MTCReceiver* ZK_MTCReceiver::sharedObjectInstanceQuietly() {
+    quietInit = true;
+    struct Restore {
+        ~Restore() { quietInit = false; }
+    } restore;
+    return sharedObjectInstance();
+}
+
 ZK_MTCReceiver* ZK_MTCReceiver::sharedObjectInstance() {
     const std::lock_guard lock(classLock());
     if (instance == nullptr) {
@@ -88,8 +103,10 @@ ZK_MTCReceiver* ZK_MTCReceiver::init() {
     try {
         _midiInput = makeMidiInput();
     } catch (const RtMidiError& error) {
-        platform::Log::write("Error when initializing Midi system. \nError message %s",
-                             error.what());
+        if (!quietInit) {
+            platform::Log::write("Error when initializing Midi system. \nError message %s",
+                                 error.what());
+        }
         return nullptr;
     }
     _midiPortRef = 0;

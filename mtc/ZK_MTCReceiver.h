@@ -54,6 +54,9 @@ public:
     // The shared receiver, created on first use; nullptr when the MIDI system could not be
     // initialised (the next call tries again).
     static ZK_MTCReceiver* sharedObjectInstance();
+    // The same for a caller that keeps trying while there is no MIDI system: a failure is not
+    // logged again.
+    static ZK_MTCReceiver* sharedObjectInstanceQuietly();
 
     // Creates the MIDI input and takes the source list. On failure logs the library's
     // message and returns nullptr; the caller then owns and deletes the object.

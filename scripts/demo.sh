@@ -4,7 +4,7 @@
 # playing from 00:00:52;00 to 00:01:07;00 again and again (the drop-frame minute comes 8 s into
 # each pass), and Quorvel, with that source in its menu. Everything started here stops when the
 # window closes, or on Ctrl-C. One demo runs at a time.
-#   demo.sh                    on a desktop: pick "Quorvel demo MTC" in the MIDI source menu
+#   demo.sh                    on a desktop: pick "Quorvel demo MTC:MTC out" in the source menu
 #   demo.sh --screenshot FILE  no display needed: the window runs under Xvfb listening to the
 #                              demo source, and a PNG of it is saved to FILE (source tree only)
 #   QUORVEL_APP, QUORVEL_MTC_SEND   the two programs (default: beside this script, else PATH)

@@ -43,7 +43,9 @@ wait_for test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
 display=$(<"$work/display")
 
 # The MIDI system's complaints about a missing ALSA sequencer or JACK server go to the log.
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" "$@" >"$work/quorvel.log" 2>&1 &
+# Settings of its own: the picture shows a first start, and the user's choices stay untouched.
+XDG_CONFIG_HOME="$work/config" DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" "$@" \
+    >"$work/quorvel.log" 2>&1 &
 app_pid=$!
 if ! wait_for xwd -display ":$display" -silent -name Quorvel -out "$work/window.xwd"; then
     echo "screenshot: the Quorvel window did not appear; its log, then Xvfb's:" >&2

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <utility>
 
 namespace {
 
@@ -23,8 +24,12 @@ constexpr char kTwoDigitFormatterName[] = "ZK_TCInputFormatter";
 
 } // namespace
 
+// The first look logs why there is no MIDI system; the retries every 2 s do not.
 QRV_MainWindowController::ReceiverSource QRV_MainWindowController::defaultReceiverSource() {
-    return &ZK_MTCReceiver::sharedObjectInstance;
+    return [asked = false]() mutable {
+        return std::exchange(asked, true) ? ZK_MTCReceiver::sharedObjectInstanceQuietly()
+                                          : ZK_MTCReceiver::sharedObjectInstance();
+    };
 }
 
 QRV_MainWindowController::QRV_MainWindowController(ReceiverSource receiverSource)
@@ -38,6 +43,9 @@ QRV_MainWindowController::QRV_MainWindowController(ReceiverSource receiverSource
 QRV_MainWindowController::~QRV_MainWindowController() {
     if (_window) {
         saveWindowSettings();
+    }
+    if (_large) {
+        _large->blockSignals(true); // its last hide is not the user closing it
     }
 }
 
@@ -70,7 +78,10 @@ void QRV_MainWindowController::loadWindow() {
         nullptr);
     QAction* large = new QAction(tr("&Large Timecode"), _window.get());
     large->setShortcut(QKeySequence(Qt::Key_F11));
+    large->setCheckable(true);
     connect(large, &QAction::triggered, this, &QRV_MainWindowController::toggleLargeTimecode);
+    // The check mark follows the window however it was closed (Escape, the window manager).
+    connect(this, &QRV_MainWindowController::largeTimecodeShown, large, &QAction::setChecked);
     QRV_MenuBar::install(*_window, {_calculator->calculateAction(), _calculator->swapAction(),
                                     _calculator->copyResultAction(), _calculator->pasteActions(1),
                                     _calculator->pasteActions(2), _live->captureAction(1),
@@ -154,12 +165,16 @@ void QRV_MainWindowController::saveCalculatorSettings() {
 
 void QRV_MainWindowController::saveWindowSettings() {
     _settings->setWindowGeometry(_window->saveGeometry());
-    _settings->setLargeTimecodeShown(_large && _large->isVisible());
 }
 
 bool QRV_MainWindowController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == _window.get() && event->type() == QEvent::Close) {
         saveWindowSettings();
+        // Goes with the main window, so the application can end; it opens again next time.
+        if (_large) {
+            const QSignalBlocker keepRemembered(_large.get());
+            _large->close();
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -174,6 +189,11 @@ void QRV_MainWindowController::toggleLargeTimecode() {
     }
     if (!_large) {
         _large = std::make_unique<QRV_LargeTimecodeWindow>();
+        connect(_large.get(), &QRV_LargeTimecodeWindow::visibilityChanged, this,
+                [this](bool shown) {
+                    _settings->setLargeTimecodeShown(shown);
+                    emit largeTimecodeShown(shown);
+                });
         updateLargeTimecode();
     }
     if (_large->isVisible()) {
@@ -183,7 +203,6 @@ void QRV_MainWindowController::toggleLargeTimecode() {
         _large->raise();
         _large->activateWindow();
     }
-    _settings->setLargeTimecodeShown(_large->isVisible());
 }
 
 void QRV_MainWindowController::updateLargeTimecode() {

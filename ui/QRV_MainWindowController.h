@@ -97,6 +97,9 @@ public slots:
     // Opens the large display, or closes it when it is open.
     void toggleLargeTimecode();
 
+signals:
+    void largeTimecodeShown(bool shown);
+
 public:
     void onExternalTCChanged(const platform::Notification& notification);
     void onMMCLocateTargetMsgReceived(const platform::Notification& notification);

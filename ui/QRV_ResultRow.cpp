@@ -13,6 +13,7 @@ QRV_ResultRow::QRV_ResultRow(Ui::MainWindow& form, QObject* parent)
     , _form(form) {
     // An empty sign is a blank, not a box waiting for input.
     _form.TF_TCResultSign->setFrame(false);
+    _form.TF_TCResultSign->setStyleSheet(QStringLiteral("background: transparent;"));
     // Sized once for the longest readout, so a result never widens the window.
     const QString longest = QRV_TimecodeText::readout(-5183999, 60, true, true);
     _form.resultReadout->setMinimumWidth(

@@ -187,6 +187,19 @@ TEST_F(EditorHabits, TabReachesCopyAndButtonsTakeTheFocus) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "00:00:00:00");
 }
 
+TEST_F(EditorHabits, CopyingAResultThatIsOutOfDateSaysSo) {
+    set("TCAddr1", {0, 0, 1, 0});
+    controller.onCalculateBtnClicked();
+    controller.window()->statusBar()->clearMessage();
+    controller.onCopyResultClicked();
+    EXPECT_TRUE(status().isEmpty()); // a current result needs no word
+    set("TCAddr1", {0, 0, 2, 0});
+    controller.onCopyResultClicked();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "00:00:01:00");
+    EXPECT_EQ(status(),
+              "Copied 00:00:01:00, which is out of date: Calculate for the current result.");
+}
+
 TEST_F(EditorHabits, TheWindowKeepsItsSizeAndGivesSpaceToTheLiveDigits) {
     QMainWindow* window = controller.window();
     const QSize calculator = control<QWidget>("calculatorGroup")->size();

@@ -2,6 +2,7 @@
 // and a damaged settings file is ignored value by value.
 
 #include "MainWindowFixture.h"
+#include "QRV_LargeTimecodeWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,6 +42,7 @@ TEST(Settings, ChoicesAndGeometryComeBackAfterARestart) {
     find<QCheckBox>(first, "dropFrameCheckbox")->setChecked(true);
     find<QComboBox>(first, "signDropdownMenu")->setCurrentIndex(1);
     find<QCheckBox>(first, "negResultsCheckbox")->setChecked(true);
+    first->toggleLargeTimecode();
     first->window()->resize(900, 700);
     ASSERT_TRUE(QTest::qWaitFor([&] { return first->window()->width() == 900; }));
     first.reset();
@@ -52,6 +54,8 @@ TEST(Settings, ChoicesAndGeometryComeBackAfterARestart) {
     EXPECT_TRUE(second->isSignMinusSelected());
     EXPECT_TRUE(find<QCheckBox>(second, "negResultsCheckbox")->isChecked());
     EXPECT_EQ(second->window()->size(), QSize(900, 700));
+    ASSERT_NE(second->largeTimecodeWindow(), nullptr);
+    EXPECT_TRUE(second->largeTimecodeWindow()->isVisible());
 }
 
 TEST(Settings, ADamagedFileIsIgnoredValueByValue) {
