@@ -41,6 +41,8 @@ void QRV_Calculator::attach(Ui::MainWindow& form, platform::TextFieldDelegate& f
     _form->dropFrameCheckbox->setEnabled(false);
     updateNTSCBox();
     updateSeparators();
+    // The quick entry comes first in the tab order, but a new window starts at operand 1.
+    _form->TF_TCAddr1_hours->setFocus(Qt::OtherFocusReason);
 }
 
 void QRV_Calculator::makeActions() {
@@ -266,6 +268,31 @@ void QRV_Calculator::calculate() {
         sum = Quorvel::subtractTimecodeData(b, a, def, nullptr);
     }
     _result->show(sum, resultNeg != 0, _frameRate, isDropFrameShown(), isNTSCRate());
+    const QString operation = _form->signDropdownMenu->currentIndex() == 0 ? QStringLiteral(" + ")
+                                                                           : QStringLiteral(" - ");
+    emit calculated(operandText(1) + operation + operandText(2), resultText(),
+                    _result->frames(_frameRate, isDropFrameShown()));
+}
+
+void QRV_Calculator::showEntryResult(std::int64_t frames, const QString& calculation) {
+    if (!_form) {
+        return;
+    }
+    const std::int64_t shown = _result->showFrames(frames, isNegativeResultsSelected(), _frameRate,
+                                                   isDropFrameShown(), isNTSCRate());
+    emit calculated(calculation, resultText(), shown);
+}
+
+void QRV_Calculator::applyRate(int fps, bool dropFrame, bool ntsc) {
+    if (_form && isOffered(fps)) {
+        setFrameRate(fps);
+        _form->dropFrameCheckbox->setChecked(dropFrame && hasDropFrame(fps));
+        setNTSCSelected(ntsc);
+    }
+}
+
+std::int64_t QRV_Calculator::shownResultFrames() const {
+    return _form ? _result->frames(_frameRate, isDropFrameShown()) : 0;
 }
 
 void QRV_Calculator::swapOperands() {

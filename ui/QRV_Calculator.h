@@ -79,6 +79,15 @@ public:
     // Sets an operand as a capture does: the values as given, no validation.
     void fillOperand(int operand, const Units& units);
 
+    // A result worked out elsewhere (the quick entry), shown as Calculate shows its own and
+    // announced with calculated().
+    void showEntryResult(std::int64_t frames, const QString& calculation);
+    // The rate controls set as given (a tape line's rate), as the user would set them.
+    void applyRate(int fps, bool dropFrame, bool ntsc);
+
+    // The signed frame count of the result row, for a calculation that continues from it.
+    std::int64_t shownResultFrames() const;
+
     // Incoming timecode at this MIDI rate code: the controls show its rate and are locked.
     void followIncomingRate(std::int32_t rateCode);
     // The incoming timecode stopped: the controls are free again.
@@ -98,6 +107,8 @@ public slots:
 signals:
     void message(const QString& text);
     void optionsChanged();
+    // A result was shown: what was calculated, the result as copied, its signed frame count.
+    void calculated(const QString& calculation, const QString& result, qint64 frames);
 
 private:
     void makeActions();

@@ -2,17 +2,21 @@
 
 #include "QRV_Calculator.h"
 #include "QRV_DigitScaler.h"
-#include "QRV_LargeTimecodeWindow.h"
+#include "QRV_LargeDisplay.h"
 #include "QRV_LiveDisplay.h"
 #include "QRV_MenuBar.h"
+#include "QRV_QuickEntry.h"
 #include "QRV_Settings.h"
 #include "QRV_SourceMenu.h"
+#include "QRV_TapeModel.h"
+#include "QRV_TapePanel.h"
 #include "TextField.h"
 #include "ZK_MTCReceiver.h"
 #include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <utility>
@@ -44,9 +48,6 @@ QRV_MainWindowController::~QRV_MainWindowController() {
     if (_window) {
         saveWindowSettings();
     }
-    if (_large) {
-        _large->blockSignals(true); // its last hide is not the user closing it
-    }
 }
 
 void QRV_MainWindowController::showWindow() {
@@ -56,8 +57,8 @@ void QRV_MainWindowController::showWindow() {
     _window->show();
     _window->raise();
     _window->activateWindow();
-    if (_settings->isLargeTimecodeShown() && !_large) {
-        toggleLargeTimecode();
+    if (_settings->isLargeTimecodeShown() && !_large->window()) {
+        _large->toggle();
     }
 }
 
@@ -70,25 +71,55 @@ void QRV_MainWindowController::loadWindow() {
     _midi = std::make_unique<QRV_MidiSystem>(_receiverSource);
     _live = std::make_unique<QRV_LiveDisplay>(*_ui, nullptr);
     _sources = std::make_unique<QRV_SourceMenu>(*_ui, *_midi, nullptr);
+    _large = std::make_unique<QRV_LargeDisplay>(*_live, nullptr);
     _digitScaler = std::make_unique<QRV_DigitScaler>(
         _ui->midiGroup,
         QList<QWidget*>{_ui->TF_IncTC_hours, _ui->colon_IncTC_1, _ui->TF_IncTC_minutes,
                         _ui->colon_IncTC_2, _ui->TF_IncTC_seconds, _ui->colon_IncTC_3,
                         _ui->TF_IncTC_frames},
         nullptr);
-    QAction* large = new QAction(tr("&Large Timecode"), _window.get());
-    large->setShortcut(QKeySequence(Qt::Key_F11));
-    large->setCheckable(true);
-    connect(large, &QAction::triggered, this, &QRV_MainWindowController::toggleLargeTimecode);
-    // The check mark follows the window however it was closed (Escape, the window manager).
-    connect(this, &QRV_MainWindowController::largeTimecodeShown, large, &QAction::setChecked);
-    QRV_MenuBar::install(*_window, {_calculator->calculateAction(), _calculator->swapAction(),
-                                    _calculator->copyResultAction(), _calculator->pasteActions(1),
-                                    _calculator->pasteActions(2), _live->captureAction(1),
-                                    _live->captureAction(2), large});
+    makeEntryAndTape();
+    QRV_MenuBar::install(*_window,
+                         {_calculator->calculateAction(), _calculator->swapAction(),
+                          _calculator->copyResultAction(), _calculator->pasteActions(1),
+                          _calculator->pasteActions(2), _live->captureAction(1),
+                          _live->captureAction(2), _large->action(), _entry->focusAction(),
+                          _tapeDock->toggleViewAction(), _tapePanel->undoAction(),
+                          _tapePanel->clearAction(), _tapePanel->exportAction()});
     connectRooms();
     _window->installEventFilter(this);
     windowDidLoad();
+}
+
+// The quick entry reads at the calculator's rate and shows its result there; every result
+// shown, from either, goes on the tape.
+void QRV_MainWindowController::makeEntryAndTape() {
+    _entry = std::make_unique<QRV_QuickEntry>(
+        *_ui->quickEntry,
+        [this] {
+            return QRV_QuickEntry::Context{frameRate(), _calculator->isDropFrameShown(),
+                                           _calculator->shownResultFrames()};
+        },
+        nullptr);
+    connect(_entry.get(), &QRV_QuickEntry::evaluated, _calculator.get(),
+            &QRV_Calculator::showEntryResult);
+    connect(_entry.get(), &QRV_QuickEntry::message, this, &QRV_MainWindowController::showStatus);
+    _tape = std::make_unique<QRV_TapeModel>(QRV_TapeStore::defaultPath());
+    _tapePanel = new QRV_TapePanel(*_tape);
+    _tapeDock = _tapePanel->dockInto(*_window);
+    _tapeDock->setVisible(_settings->isTapeShown());
+    connect(_tapeDock->toggleViewAction(), &QAction::toggled, this,
+            [this](bool shown) { _settings->setTapeShown(shown); });
+    connect(_calculator.get(), &QRV_Calculator::calculated, this,
+            [this](const QString& calculation, const QString& result, qint64 frames) {
+                _tapePanel->record(calculation, result, frames,
+                                   {frameRate(), _calculator->isDropFrameShown(), isNTSCRate()});
+            });
+    connect(_tapePanel, &QRV_TapePanel::useLine, this, [this](const QRV_TapeLine& line) {
+        _calculator->applyRate(line.rate.fps, line.rate.dropFrame, line.rate.ntsc);
+        pasteTimecode(1, QString(line.result).remove(QLatin1Char('-')));
+    });
+    connect(_tapePanel, &QRV_TapePanel::message, this, &QRV_MainWindowController::showStatus);
 }
 
 // The window description names the formatter of each field that wants one.
@@ -111,8 +142,8 @@ void QRV_MainWindowController::connectRooms() {
             &QRV_Calculator::releaseRateControls);
     connect(_live.get(), &QRV_LiveDisplay::captureRequested, _calculator.get(),
             &QRV_Calculator::fillOperand);
-    connect(_live.get(), &QRV_LiveDisplay::changed, this,
-            &QRV_MainWindowController::updateLargeTimecode);
+    connect(_large.get(), &QRV_LargeDisplay::shownChanged, this,
+            [this](bool shown) { _settings->setLargeTimecodeShown(shown); });
     connect(_midi.get(), &QRV_MidiSystem::arrived, _live.get(),
             [this](ZK_MTCReceiver* receiver) { _live->listenTo(receiver); });
     connect(_sources.get(), &QRV_SourceMenu::message, this, &QRV_MainWindowController::showStatus);
@@ -124,6 +155,7 @@ void QRV_MainWindowController::windowDidLoad() {
     _live->listenTo(nullptr); // from any sender until a receiver is there
     _sources->start();
     restoreSettings();
+    _tapePanel->reportLoad(_tape->load()); // last: a damaged tape's message must stay in view
 }
 
 // Remembered choices replace the starting state; the source given on the command line
@@ -171,10 +203,7 @@ bool QRV_MainWindowController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == _window.get() && event->type() == QEvent::Close) {
         saveWindowSettings();
         // Goes with the main window, so the application can end; it opens again next time.
-        if (_large) {
-            const QSignalBlocker keepRemembered(_large.get());
-            _large->close();
-        }
+        _large->closeQuietly();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -183,35 +212,13 @@ void QRV_MainWindowController::showStatus(const QString& message) {
     _ui->statusbar->showMessage(message);
 }
 
-void QRV_MainWindowController::toggleLargeTimecode() {
-    if (!_window) {
-        return;
-    }
-    if (!_large) {
-        _large = std::make_unique<QRV_LargeTimecodeWindow>();
-        connect(_large.get(), &QRV_LargeTimecodeWindow::visibilityChanged, this,
-                [this](bool shown) {
-                    _settings->setLargeTimecodeShown(shown);
-                    emit largeTimecodeShown(shown);
-                });
-        updateLargeTimecode();
-    }
-    if (_large->isVisible()) {
-        _large->close();
-    } else {
-        _large->show();
-        _large->raise();
-        _large->activateWindow();
-    }
+QRV_LargeTimecodeWindow* QRV_MainWindowController::largeTimecodeWindow() const {
+    return _large ? _large->window() : nullptr;
 }
 
-void QRV_MainWindowController::updateLargeTimecode() {
+void QRV_MainWindowController::toggleLargeTimecode() {
     if (_large) {
-        if (const QString text = _live->text(); !text.isEmpty()) {
-            _large->setTimecode(text);
-        }
-        _large->setStatus(_live->statusText());
-        _large->setStopped(_live->isStopped());
+        _large->toggle();
     }
 }
 

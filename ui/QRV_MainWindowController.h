@@ -25,8 +25,13 @@
 
 class QMainWindow;
 class QRV_DigitScaler;
+class QRV_LargeDisplay;
 class QRV_LargeTimecodeWindow;
 class QRV_LiveDisplay;
+class QRV_QuickEntry;
+class QRV_TapeModel;
+class QRV_TapePanel;
+class QDockWidget;
 class QRV_Settings;
 class QRV_SourceMenu;
 class ZK_MTCReceiver;
@@ -58,7 +63,7 @@ public:
     QMainWindow* window() const { return _window.get(); }
     ZK_MTCReceiver* tcReceiver() const;
     // nullptr until View ▸ Large Timecode first opens it.
-    QRV_LargeTimecodeWindow* largeTimecodeWindow() const { return _large.get(); }
+    QRV_LargeTimecodeWindow* largeTimecodeWindow() const;
 
     int frameRate() const { return _calculator->frameRate(); }
     void setFrameRate(int rate) { _calculator->setFrameRate(rate); }
@@ -97,9 +102,6 @@ public slots:
     // Opens the large display, or closes it when it is open.
     void toggleLargeTimecode();
 
-signals:
-    void largeTimecodeShown(bool shown);
-
 public:
     void onExternalTCChanged(const platform::Notification& notification);
     void onMMCLocateTargetMsgReceived(const platform::Notification& notification);
@@ -117,22 +119,27 @@ private:
     void loadWindow();
     void attachFormatters();
     void connectRooms();
+    void makeEntryAndTape();
     void restoreSettings();
     void saveCalculatorSettings();
     void saveWindowSettings();
     void showStatus(const QString& message);
-    void updateLargeTimecode();
 
     ReceiverSource _receiverSource;
     // Declared before the window so that it outlives the fields that use it.
     ZK_TCInputFormatter _twoDigitFormatter;
     std::unique_ptr<QRV_Settings> _settings;
     std::unique_ptr<QRV_Calculator> _calculator;
+    // Before the window: the tape list shows it until the window goes.
+    std::unique_ptr<QRV_TapeModel> _tape;
     std::unique_ptr<Ui::MainWindow> _ui;
     std::unique_ptr<QMainWindow> _window;
     std::unique_ptr<QRV_MidiSystem> _midi;
     std::unique_ptr<QRV_LiveDisplay> _live;
     std::unique_ptr<QRV_SourceMenu> _sources;
     std::unique_ptr<QRV_DigitScaler> _digitScaler;
-    std::unique_ptr<QRV_LargeTimecodeWindow> _large;
+    std::unique_ptr<QRV_LargeDisplay> _large;
+    std::unique_ptr<QRV_QuickEntry> _entry;
+    QRV_TapePanel* _tapePanel = nullptr; // owned by its dock, which the window owns
+    QDockWidget* _tapeDock = nullptr;
 };

@@ -29,17 +29,21 @@ void QRV_MenuBar::install(QMainWindow& window, const Actions& actions) {
     QMenuBar* bar = window.menuBar();
 
     QMenu* file = bar->addMenu(tr("&File"));
+    file->addAction(actions.exportTape);
+    file->addSeparator();
     // Spelled out: the standard Quit key is empty on desktops without a platform theme.
     file->addAction(tr("&Quit"), QKeySequence(tr("Ctrl+Q")), &window, &QMainWindow::close);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->addActions({actions.copyResult, actions.pasteInto1, actions.pasteInto2});
+    edit->addSeparator();
+    edit->addActions({actions.undoTape, actions.clearTape});
 
     QMenu* view = bar->addMenu(tr("&View"));
-    view->addAction(actions.largeTimecode);
+    view->addActions({actions.largeTimecode, actions.tape});
 
     QMenu* timecode = bar->addMenu(tr("&Timecode"));
-    timecode->addActions({actions.calculate, actions.swap});
+    timecode->addActions({actions.quickEntry, actions.calculate, actions.swap});
     timecode->addSeparator();
     timecode->addActions({actions.captureTo1, actions.captureTo2});
 

@@ -19,6 +19,11 @@ public:
         QAction* captureTo1;
         QAction* captureTo2;
         QAction* largeTimecode;
+        QAction* quickEntry;
+        QAction* tape;
+        QAction* undoTape;
+        QAction* clearTape;
+        QAction* exportTape;
     };
 
     static void install(QMainWindow& window, const Actions& actions);

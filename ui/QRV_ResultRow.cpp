@@ -60,6 +60,34 @@ void QRV_ResultRow::show(const TCData& sum, bool negative, int fps, bool dropFra
     setState(State::Current);
 }
 
+std::int64_t QRV_ResultRow::showFrames(std::int64_t frames, bool negativeAllowed, int fps,
+                                       bool dropFrame, bool ntsc) {
+    const auto base = static_cast<std::uint8_t>(fps);
+    const std::int64_t day =
+        dropFrame ? Quorvel::dropFrameDayLength(base) : Quorvel::nonDropDayLength(base);
+    const bool negative = negativeAllowed && frames < 0;
+    std::int64_t shown = negative ? -frames : frames;
+    shown = ((shown % day) + day) % day;
+    const auto count = static_cast<std::int32_t>(shown);
+    TCData sum{};
+    sum.time = dropFrame ? Quorvel::timeFromDropFrameCount(count, base)
+                         : Quorvel::timeFromFrameCount(count, base);
+    clearSign();
+    show(sum, negative, fps, dropFrame, ntsc);
+    return negative ? -shown : shown;
+}
+
+std::int64_t QRV_ResultRow::frames(int fps, bool dropFrame) const {
+    const TimeCodeTime time{static_cast<std::uint8_t>(_form.TF_TCResult_hours->intValue()),
+                            static_cast<std::uint8_t>(_form.TF_TCResult_minutes->intValue()),
+                            static_cast<std::uint8_t>(_form.TF_TCResult_seconds->intValue()),
+                            static_cast<std::uint8_t>(_form.TF_TCResult_frames->intValue())};
+    const auto base = static_cast<std::uint8_t>(fps);
+    const std::int64_t count =
+        dropFrame ? Quorvel::dropFrameCount(time, base) : Quorvel::frameCount(time, base);
+    return _form.TF_TCResultSign->stringValue() == QLatin1String("-") ? -count : count;
+}
+
 QString QRV_ResultRow::text(bool dropFrame) const {
     return QRV_TimecodeText::format(
         {_form.TF_TCResult_hours->intValue(), _form.TF_TCResult_minutes->intValue(),

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <cstdint>
 
 class QLabel;
 class QWidget;
@@ -32,6 +33,12 @@ public:
     // Shows sum with "-" when negative, its frame count and real length at fps (slowed by
     // 1000/1001 when ntsc), and marks it current.
     void show(const TCData& sum, bool negative, int fps, bool dropFrame, bool ntsc);
+    // Shows a signed frame count as Calculate shows its results: around the 24-hour day, or
+    // as "-" and its magnitude when negative is allowed. Returns the frame count shown.
+    std::int64_t showFrames(std::int64_t frames, bool negativeAllowed, int fps, bool dropFrame,
+                            bool ntsc);
+    // The signed frame count the row shows, counted at fps (drop-frame numbering if asked).
+    std::int64_t frames(int fps, bool dropFrame) const;
     // Empties the sign, as Calculate does before it works out a new result.
     void clearSign();
     // "HH:MM:SS:FF", ";" before the frames at drop-frame, "-" first when negative.

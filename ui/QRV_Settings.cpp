@@ -12,6 +12,7 @@ constexpr char kNegativeResults[] = "calculator/negativeResults";
 constexpr char kSource[] = "midi/source";
 constexpr char kGeometry[] = "window/geometry";
 constexpr char kLargeTimecode[] = "window/largeTimecode";
+constexpr char kTape[] = "window/tape";
 
 // Sources are names a MIDI system gives; anything longer is not one.
 constexpr qsizetype kMaxSourceName = 1024;
@@ -88,4 +89,12 @@ bool QRV_Settings::isLargeTimecodeShown() const {
 
 void QRV_Settings::setLargeTimecodeShown(bool shown) {
     _store.setValue(QLatin1String(kLargeTimecode), shown);
+}
+
+bool QRV_Settings::isTapeShown() const {
+    return readBool(kTape).value_or(true);
+}
+
+void QRV_Settings::setTapeShown(bool shown) {
+    _store.setValue(QLatin1String(kTape), shown);
 }

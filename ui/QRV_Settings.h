@@ -38,6 +38,10 @@ public:
     bool isLargeTimecodeShown() const;
     void setLargeTimecodeShown(bool shown);
 
+    // The tape panel is shown until the user hides it.
+    bool isTapeShown() const;
+    void setTapeShown(bool shown);
+
 private:
     std::optional<bool> readBool(const char* key) const;
 

@@ -62,6 +62,12 @@ TEST(TimecodeText, ReadoutGivesFramesAndRealDuration) {
         {1, 30, true, true, "-1 frames \u00B7 -0.033 s"},
         {2589407, 30, true, false, "2\u00A0589\u00A0407 frames \u00B7 23 h 59 min 59.880 s"},
         {0, 24, false, false, "0 frames \u00B7 0.000 s"},
+        // Leading zero units are left out; the next one down keeps two digits.
+        {1798, 30, true, false, "1\u00A0798 frames \u00B7 59.993 s"},
+        {1500, 25, false, false, "1\u00A0500 frames \u00B7 1 min 00.000 s"},
+        {35637, 25, false, false, "35\u00A0637 frames \u00B7 23 min 45.480 s"},
+        {90000, 25, false, true, "-90\u00A0000 frames \u00B7 -1 h 00 min 00.000 s"},
+        {93085, 25, false, false, "93\u00A0085 frames \u00B7 1 h 02 min 03.400 s"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(QRV_TimecodeText::readout(c.frames, c.fps, c.ntsc, c.negative), c.expected)
@@ -272,11 +278,12 @@ TEST_F(Entry, MenuCarriesTheCommandsAndQuitClosesTheWindow) {
             }
         }
     }
-    EXPECT_EQ(titles,
-              QStringList({"Quit Ctrl+Q", "Copy Result Ctrl+Shift+C", "Paste into Operand 1 ",
-                           "Paste into Operand 2 ", "Large Timecode F11", "Calculate Return",
-                           "Swap Operands ", "Capture to Operand 1 Ctrl+1",
-                           "Capture to Operand 2 Ctrl+2", "About Quorvel "}));
+    EXPECT_EQ(titles, QStringList({"Export Tape… ", "Quit Ctrl+Q", "Copy Result Ctrl+Shift+C",
+                                   "Paste into Operand 1 ", "Paste into Operand 2 ",
+                                   "Undo Tape Change Ctrl+Z", "Clear Tape ", "Large Timecode F11",
+                                   "Tape Ctrl+T", "Quick Entry Ctrl+L", "Calculate Return",
+                                   "Swap Operands ", "Capture to Operand 1 Ctrl+1",
+                                   "Capture to Operand 2 Ctrl+2", "About Quorvel "}));
     EXPECT_EQ(control<QComboBox>("signDropdownMenu")->accessibleName(), "Operation");
     QTest::keyClick(controller.window(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(controller.window()->isVisible());

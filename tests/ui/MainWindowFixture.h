@@ -4,12 +4,14 @@
 // controls by objectName, so every test also checks the window description's names.
 
 #include "QRV_MainWindowController.h"
+#include "QRV_TapeStore.h"
 #include "QtPrinters.h"
 #include "RadioGroup.h"
 #include "TextField.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QSettings>
@@ -24,6 +26,7 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings(QStringLiteral("Quorvel"), QStringLiteral("Quorvel")).clear(); // a first run
+        QFile::remove(QRV_TapeStore::defaultPath());
         controller.showWindow();
         // Mouse clicks need the laid-out, exposed window.
         ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
