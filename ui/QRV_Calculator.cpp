@@ -255,8 +255,8 @@ void QRV_Calculator::calculate() {
     }
     _result->clearSign();
     validateTextFieldValues();
-    const TCData a = operandRecord(1);
-    const TCData b = operandRecord(2);
+    const TCData a = _operands->record(1, isDropFrameShown());
+    const TCData b = _operands->record(2, isDropFrameShown());
     const TimeCodeDef def = calculationDef();
     TCData sum{};
     std::uint8_t resultNeg = 0;
@@ -309,18 +309,6 @@ void QRV_Calculator::fillOperand(int operand, const Units& units) {
     if (_form) {
         _operands->show(operand, units);
     }
-}
-
-TCData QRV_Calculator::operandRecord(int operand) const {
-    const Units units = _operands->units(operand);
-    TCData record{};
-    // Each field is taken to its low 8 bits; the arithmetic takes the rate from the definition.
-    record.time.hours = static_cast<std::uint8_t>(units[0]);
-    record.time.minutes = static_cast<std::uint8_t>(units[1]);
-    record.time.seconds = static_cast<std::uint8_t>(units[2]);
-    record.time.frames = static_cast<std::uint8_t>(units[3]);
-    record.dropFrame = isDropFrameShown() ? 1 : 0;
-    return record;
 }
 
 // Drop-frame comes from the box itself: incoming 29.97 timecode ticks it at any stored rate.

@@ -116,7 +116,6 @@ private:
     void attachOperandFields(platform::TextFieldDelegate& fieldDelegate);
     void validate(int editedOperand, int editedUnit);
     void report(const std::vector<QRV_FieldChange>& changes, const QRV_Operands& operands);
-    TCData operandRecord(int operand) const;
     TimeCodeDef calculationDef() const;
     void updateSeparators();
     void updateNTSCBox();

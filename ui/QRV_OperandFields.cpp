@@ -42,3 +42,14 @@ int QRV_OperandFields::unitOf(const platform::TextField* control) const {
     }
     return static_cast<int>(std::ranges::find(fields(operand), control) - fields(operand).begin());
 }
+
+TCData QRV_OperandFields::record(int operand, bool dropFrame) const {
+    const Units shown = units(operand);
+    TCData made{};
+    made.time.hours = static_cast<std::uint8_t>(shown[0]);
+    made.time.minutes = static_cast<std::uint8_t>(shown[1]);
+    made.time.seconds = static_cast<std::uint8_t>(shown[2]);
+    made.time.frames = static_cast<std::uint8_t>(shown[3]);
+    made.dropFrame = dropFrame ? 1 : 0;
+    return made;
+}

@@ -3,6 +3,8 @@
 // The eight operand fields of the form, read and written as two timecodes. Holds pointers to
 // widgets the window owns. Main thread only.
 
+#include "QRV_Quorvel.h"
+
 #include <array>
 
 namespace Ui {
@@ -27,6 +29,9 @@ public:
     void show(int operand, const Units& units) const;
     // 1 or 2 for a field of that operand, 0 for any other widget.
     int operandHolding(const platform::TextField* control) const;
+    // The operand as the arithmetic takes it: each field cut to its low 8 bits, the rate left to
+    // the definition.
+    TCData record(int operand, bool dropFrame) const;
     // 0 (hours) to 3 (frames) for an operand field, -1 for any other.
     int unitOf(const platform::TextField* control) const;
 
