@@ -15,10 +15,11 @@ cmake -S . -B "$build_dir" -G Ninja -DQUORVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang
 cmake --build "$build_dir" -j2
 
 # Sequences of a few dozen messages are long enough for the decoder; longer inputs only slow it.
-# An entry may be 1,000 UTF-16 code units, after 9 bytes of flags and shown result.
-declare -A max_len=([decoder]=512 [formatter]=256 [entry_reader]=2048)
+# An entry may be 1,000 UTF-16 code units, after 9 bytes of flags and shown result; a tape
+# record is a few hundred bytes.
+declare -A max_len=([decoder]=512 [formatter]=256 [entry_reader]=2048 [tape_line]=512)
 failed=()
-for name in decoder formatter entry_reader; do
+for name in decoder formatter entry_reader tape_line; do
     corpus=$build_dir/corpus/$name
     findings=$build_dir/findings/$name
     rm -rf "$corpus" "$findings"

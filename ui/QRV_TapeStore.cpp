@@ -96,8 +96,10 @@ std::optional<QString> unescaped(QByteArrayView field) {
         }
         bytes += c;
     }
-    // A leading U+FEFF is text like any other, not a byte order mark to drop.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    // A leading U+FEFF is text like any other, not a byte order mark to drop. Stateless: a
+    // sequence cut off at the end is an error, not a start kept for more input to come.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                       QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError() || text.isEmpty()) {
         return std::nullopt;
@@ -239,8 +241,14 @@ std::optional<QRV_TapeLine> QRV_TapeStore::parseLine(QByteArrayView bytes) {
         bytes.contains('\n')) {
         return std::nullopt;
     }
-    return QRV_TapeLine{std::move(*when), rate->rate, std::move(*calculation), std::move(*result),
-                        *frames};
+    QRV_TapeLine line{std::move(*when), rate->rate, std::move(*calculation), std::move(*result),
+                      *frames};
+    // Only what formatLine writes: a leading zero, "-0" or a stray byte read loosely above would
+    // otherwise change the file on its next rewrite.
+    if (formatLine(line) != bytes) {
+        return std::nullopt;
+    }
+    return line;
 }
 
 QRV_TapeStore::Loaded QRV_TapeStore::load() {
