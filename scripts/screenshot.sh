@@ -43,8 +43,8 @@ wait_for test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
 display=$(<"$work/display")
 
 # The MIDI system's complaints about a missing ALSA sequencer or JACK server go to the log.
-# Settings of its own: the picture shows a first start, and the user's choices stay untouched.
-XDG_CONFIG_HOME="$work/config" DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" "$@" \
+# Settings and tape of its own: the picture shows a first start, and the user's stay untouched.
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" DISPLAY=":$display" QT_QPA_PLATFORM=xcb timeout 30 "$app" "$@" \
     >"$work/quorvel.log" 2>&1 &
 app_pid=$!
 if ! wait_for xwd -display ":$display" -silent -name Quorvel -out "$work/window.xwd"; then
