@@ -1,5 +1,6 @@
 #include "QRV_ResultRow.h"
 
+#include "QRV_DayCount.h"
 #include "QRV_TimecodeText.h"
 #include "QRV_WidgetLook.h"
 #include "TextField.h"
@@ -44,9 +45,7 @@ void QRV_ResultRow::show(const TCData& sum, bool negative, int fps, bool dropFra
     _form.TF_TCResult_minutes->setIntValue(sum.time.minutes);
     _form.TF_TCResult_seconds->setIntValue(sum.time.seconds);
     _form.TF_TCResult_frames->setIntValue(sum.time.frames);
-    const auto base = static_cast<std::uint8_t>(fps);
-    const std::int32_t frames =
-        dropFrame ? Quorvel::dropFrameCount(sum.time, base) : Quorvel::frameCount(sum.time, base);
+    const std::int64_t frames = QRV_DayCount::count(sum.time, fps, dropFrame);
     const QString readout = QRV_TimecodeText::readout(frames, fps, dropFrame || ntsc, negative);
     _form.resultReadout->setText(readout);
     // Screen readers hear the value, not only the label's role.
@@ -62,16 +61,11 @@ void QRV_ResultRow::show(const TCData& sum, bool negative, int fps, bool dropFra
 
 std::int64_t QRV_ResultRow::showFrames(std::int64_t frames, bool negativeAllowed, int fps,
                                        bool dropFrame, bool ntsc) {
-    const auto base = static_cast<std::uint8_t>(fps);
-    const std::int64_t day =
-        dropFrame ? Quorvel::dropFrameDayLength(base) : Quorvel::nonDropDayLength(base);
     const bool negative = negativeAllowed && frames < 0;
-    std::int64_t shown = negative ? -frames : frames;
-    shown = ((shown % day) + day) % day;
-    const auto count = static_cast<std::int32_t>(shown);
+    const std::int64_t day = QRV_DayCount::dayLength(fps, dropFrame);
+    const std::int64_t shown = (((negative ? -frames : frames) % day) + day) % day;
     TCData sum{};
-    sum.time = dropFrame ? Quorvel::timeFromDropFrameCount(count, base)
-                         : Quorvel::timeFromFrameCount(count, base);
+    sum.time = QRV_DayCount::label(shown, fps, dropFrame);
     clearSign();
     show(sum, negative, fps, dropFrame, ntsc);
     return negative ? -shown : shown;
@@ -82,9 +76,7 @@ std::int64_t QRV_ResultRow::frames(int fps, bool dropFrame) const {
                             static_cast<std::uint8_t>(_form.TF_TCResult_minutes->intValue()),
                             static_cast<std::uint8_t>(_form.TF_TCResult_seconds->intValue()),
                             static_cast<std::uint8_t>(_form.TF_TCResult_frames->intValue())};
-    const auto base = static_cast<std::uint8_t>(fps);
-    const std::int64_t count =
-        dropFrame ? Quorvel::dropFrameCount(time, base) : Quorvel::frameCount(time, base);
+    const std::int64_t count = QRV_DayCount::count(time, fps, dropFrame);
     return _form.TF_TCResultSign->stringValue() == QLatin1String("-") ? -count : count;
 }
 

@@ -228,12 +228,17 @@ bool QRV_SourceMenu::takeWantedPrefix() {
     if (_wantedPrefix.isEmpty() || !_system.isAvailable()) {
         return false;
     }
-    QComboBox* menu = _form.MIDIPortDropDownMenu;
-    rebuild();
-    for (int i = 0; i < menu->count(); ++i) {
-        if (menu->itemData(i, kSourceNameRole).toString().startsWith(_wantedPrefix) &&
-            !menu->itemText(i).endsWith(tr("(disconnected)"))) {
-            menu->setCurrentIndex(i);
+    // Among the sources listed now: a remembered one shown "(disconnected)" is not there.
+    for (const std::string& listed : _system.receiver()->midiPortNames()) {
+        const QString name = QString::fromStdString(listed);
+        if (name.startsWith(_wantedPrefix)) {
+            rebuild();
+            QComboBox* menu = _form.MIDIPortDropDownMenu;
+            const int item = menu->findData(name, kSourceNameRole);
+            if (item < 0) {
+                return false; // the menu is open: its items follow when it closes
+            }
+            menu->setCurrentIndex(item);
             changeMTCSourceIndex();
             return true;
         }

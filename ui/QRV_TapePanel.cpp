@@ -1,6 +1,6 @@
 #include "QRV_TapePanel.h"
 
-#include "QRV_Quorvel.h"
+#include "QRV_DayCount.h"
 #include "QRV_TapeCsv.h"
 
 #include <QAction>
@@ -113,13 +113,9 @@ void QRV_TapePanel::updateFooter() {
 
 QString QRV_TapePanel::durationText(std::int64_t frames, const QRV_TapeLine::Rate& rate) {
     const std::int64_t magnitude = frames < 0 ? -frames : frames;
-    // Drop-frame labels repeat their pattern every ten minutes; count whole days apart.
-    const auto base = static_cast<std::uint8_t>(rate.fps);
-    const std::int64_t day =
-        rate.dropFrame ? Quorvel::dropFrameDayLength(base) : Quorvel::nonDropDayLength(base);
-    const auto inDay = static_cast<std::int32_t>(magnitude % day);
-    const TimeCodeTime time = rate.dropFrame ? Quorvel::timeFromDropFrameCount(inDay, base)
-                                             : Quorvel::timeFromFrameCount(inDay, base);
+    // Labels cover one day; whole days on top count as hours past 24.
+    const std::int64_t day = QRV_DayCount::dayLength(rate.fps, rate.dropFrame);
+    const TimeCodeTime time = QRV_DayCount::label(magnitude, rate.fps, rate.dropFrame);
     return QString::asprintf("%s%02lld:%02d:%02d%s%02d", frames < 0 ? "-" : "",
                              static_cast<long long>(magnitude / day * 24 + time.hours),
                              time.minutes, time.seconds, rate.dropFrame ? ";" : ":", time.frames);
