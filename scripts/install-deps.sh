@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6svg6
-    librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev
+    librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev libltc-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core x11-apps netpbm
     dpkg-dev desktop-file-utils appstream lintian
