@@ -1,30 +1,27 @@
 #pragma once
 
-// MidiInput on JACK, through a client of our own. It keeps to the rules that make libjack
-// safe to use: the one input port is registered before the client is activated and never
-// unregistered while it is active; sources are switched by connecting and disconnecting;
-// the client is deactivated before it is closed.
+// MidiInput on JACK, through a client of our own (QRV_JackClient: one input port, sources
+// switched by connecting and disconnecting).
 //
 // Threading:
 // - JACK's process thread only copies each MIDI event (one complete message) with its frame
-//   time into a lock-free ring: no allocation, lock, log or system call there. A full ring
-//   drops the event and counts it.
-// - A reader thread of ours takes the events out in order and calls the callback with the
+//   time into a lock-free ring and wakes the reader when it copied any: no allocation, lock,
+//   log or system call there. A full ring drops the event and counts it.
+// - The client's reader thread takes the events out in order and calls the callback with the
 //   time since the previous message, taken from the events' frame times. It also reports
-//   port changes and the loss of the server (JACK's notification thread only sets flags).
+//   port changes and the loss of the server.
 // - Member functions run on the main thread, as MidiInput says.
 
 #include "MidiInput.h"
+#include "QRV_ByteRing.h"
+#include "QRV_JackClient.h"
 
 #include <atomic>
 #include <cstdint>
-#include <jack/ringbuffer.h>
-#include <jack/types.h>
+#include <memory>
 #include <mutex>
-#include <stop_token>
-#include <thread>
 
-class JackMidiInput final : public MidiInput {
+class JackMidiInput final : public MidiInput, private QRV_JackClient::Handler {
 public:
     // Opens the client on the default server (never starting one), registers the input port
     // and activates the client. Throws RtMidiError when no server answers.
@@ -52,36 +49,22 @@ private:
         std::uint32_t size;
     };
 
-    static int process(jack_nframes_t frames, void* self);
-    static void portRegistration(jack_port_id_t port, int registered, void* self);
-    static void portRename(jack_port_id_t port, const char* oldName, const char* newName,
-                           void* self);
-    static void shutdown(jack_status_t code, const char* reason, void* self);
+    void process(jack_nframes_t frames) override;
+    void drain() override;
+    void sourcesChanged() override;
+    void lost() override;
 
-    void copyEvents(jack_nframes_t frames);
-    void readerLoop(const std::stop_token& stop);
     bool deliverNextEvent(std::vector<unsigned char>& message);
-    void reportEvents();
-    void waitForCycles(std::uint64_t count);
-    void close();
+    void reportDrops();
 
-    jack_client_t* client_ = nullptr;
-    jack_port_t* port_ = nullptr;
-    jack_ringbuffer_t* ring_ = nullptr;
+    QRV_ByteRing ring_;
+    std::unique_ptr<QRV_JackClient> client_;
     Events events_;
     double sampleRate_ = 48000.0;
 
-    // Shared with the process thread: plain atomics, never a lock. The ring's own pointers
-    // order its bytes too, but inside libjack where ThreadSanitizer cannot see them; these
-    // byte counts make the hand-over visible.
-    std::atomic<std::uint64_t> writtenBytes_{0};
-    std::atomic<std::uint64_t> readBytes_{0};
+    // Shared with the process thread: plain atomics, never a lock.
     std::atomic<std::uint32_t> epoch_{0};
-    std::atomic<std::uint64_t> cycles_{0};
     std::atomic<std::uint64_t> dropped_{0};
-    // Set by JACK's notification thread, taken by the reader.
-    std::atomic<bool> sourcesChanged_{false};
-    std::atomic<bool> lost_{false};
 
     // Guards the callback against the reader: taken by the reader around each delivery and by
     // the main thread to change the callback or to end a source's epoch.
@@ -91,9 +74,8 @@ private:
     std::uint32_t deliveredEpoch_ = 0;
 
     // Reader-only state.
+    std::vector<unsigned char> message_;
     std::uint64_t reportedDrops_ = 0;
     std::uint32_t lastFrame_ = 0;
     bool hasLastFrame_ = false;
-
-    std::jthread reader_;
 };
