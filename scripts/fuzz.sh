@@ -16,10 +16,11 @@ cmake --build "$build_dir" -j2
 
 # Sequences of a few dozen messages are long enough for the decoder; longer inputs only slow it.
 # An entry may be 1,000 UTF-16 code units, after 9 bytes of flags and shown result; a tape
-# record is a few hundred bytes.
-declare -A max_len=([decoder]=512 [formatter]=256 [entry_reader]=2048 [tape_line]=512)
+# record is a few hundred bytes. LTC needs 40 frames (12 kB at 8 kHz) before its rate is known.
+declare -A max_len=([decoder]=512 [formatter]=256 [entry_reader]=2048 [tape_line]=512
+    [ltc_reader]=16384)
 failed=()
-for name in decoder formatter entry_reader tape_line; do
+for name in decoder formatter entry_reader tape_line ltc_reader; do
     corpus=$build_dir/corpus/$name
     findings=$build_dir/findings/$name
     rm -rf "$corpus" "$findings"
