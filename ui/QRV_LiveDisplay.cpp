@@ -2,6 +2,8 @@
 
 #include "Log.h"
 #include "NotificationCenter.h"
+#include "QRV_LtcReceiver.h"
+#include "QRV_LtcStatusText.h"
 #include "QRV_TimecodeText.h"
 #include "QRV_WidgetLook.h"
 #include "TextField.h"
@@ -16,6 +18,9 @@ namespace {
 constexpr std::chrono::milliseconds kIncomingStopInterval{500};
 
 constexpr char kNoValue[] = "--";
+
+// What the LTC input hears is read this often while a source is connected.
+constexpr std::chrono::milliseconds kLtcStatePollInterval{250};
 
 // Display updates that may wait before the latest record replaces the newest of them.
 constexpr std::size_t kMaxWaitingDisplayUpdates = 8;
@@ -54,11 +59,62 @@ QRV_LiveDisplay::QRV_LiveDisplay(Ui::MainWindow& form, QObject* parent)
     _form.incomingStatus->setAccessibleName(QString());
     _form.incomingStatus->setAccessibleDescription(tr("Incoming timecode status"));
     setCaptureEnabled(false);
+    _ltcStatePoll.setInterval(kLtcStatePollInterval);
+    connect(&_ltcStatePoll, &QTimer::timeout, this, &QRV_LiveDisplay::pollLtcState);
     updateStatus();
 }
 
 QRV_LiveDisplay::~QRV_LiveDisplay() {
     platform::NotificationCenter::defaultCenter().removeObserver(this);
+    platform::NotificationCenter::defaultCenter().removeObserver(&_ltcState);
+}
+
+void QRV_LiveDisplay::listenToLtc(const void* receiver, std::function<QRV_LtcState()> state) {
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.removeObserver(&_ltcState);
+    center.addObserver(
+        &_ltcState, [this](const platform::Notification& n) { onLtcTimeChanged(n); },
+        LTCTimeChangedNotification, receiver);
+    _ltcStateSource = std::move(state);
+    _ltcStatePoll.start();
+}
+
+// Each LTC frame is a whole timecode: nothing is dropped after a stop, as a quarter-frame
+// cycle begun before it would be.
+void QRV_LiveDisplay::onLtcTimeChanged(const platform::Notification& notification) {
+    TCData record{};
+    if (!recordFrom(notification, ZK_MTCRecordKey, &record)) {
+        return;
+    }
+    std::uint32_t userBits = 0;
+    const platform::Value* bits = notification.valueForKey(LTCUserBitsKey);
+    if (bits != nullptr && bits->getValue(&userBits, kLtcUserBitsObjCType)) {
+        setUserBits(QRV_LtcStatusText::userBits(userBits));
+    }
+    _state = State::Running;
+    takeRecord(record, record.rateCode >= 0); // the rate is known after 40 frames
+}
+
+void QRV_LiveDisplay::pollLtcState() {
+    const QRV_LtcState state = _ltcStateSource ? _ltcStateSource() : QRV_LtcState{};
+    const bool wasLtc = _ltcState.signal != QRV_LtcState::Signal::NoSource;
+    _ltcState = state;
+    if (!wasLtc && state.signal == QRV_LtcState::Signal::NoSource) {
+        return; // MTC's status stays as it is
+    }
+    if (state.signal == QRV_LtcState::Signal::NoSource) {
+        setUserBits(QString());
+    }
+    updateStatus();
+}
+
+void QRV_LiveDisplay::setUserBits(const QString& toolTip) {
+    for (QWidget* field : {static_cast<QWidget*>(_form.TF_IncTC_hours),
+                           static_cast<QWidget*>(_form.TF_IncTC_minutes),
+                           static_cast<QWidget*>(_form.TF_IncTC_seconds),
+                           static_cast<QWidget*>(_form.TF_IncTC_frames)}) {
+        field->setToolTip(toolTip);
+    }
 }
 
 void QRV_LiveDisplay::listenTo(const void* receiver) {
@@ -103,6 +159,10 @@ void QRV_LiveDisplay::onMTCFullFrameReceived(const platform::Notification& notif
 }
 
 void QRV_LiveDisplay::setTCValueToUserInterface(TCData record) {
+    takeRecord(record, true);
+}
+
+void QRV_LiveDisplay::takeRecord(const TCData& record, bool followsRate) {
     // Queued with this as context: dropped, not run, if the room is gone by then. Each record
     // gets its own update while few wait; once the window has fallen that far behind, the
     // newest waiting one takes the latest record instead.
@@ -119,7 +179,9 @@ void QRV_LiveDisplay::setTCValueToUserInterface(TCData record) {
             },
             Qt::QueuedConnection);
     }
-    emit followRate(record.rateCode);
+    if (followsRate) {
+        emit followRate(record.rateCode);
+    }
     if (isRunning() && _incomingTCStoppedTimer.isActive()) {
         _incomingTCStoppedTimer.stop();
     }
@@ -162,6 +224,9 @@ bool QRV_LiveDisplay::isStopped() const {
 }
 
 QString QRV_LiveDisplay::statusText() const {
+    if (_ltcState.signal != QRV_LtcState::Signal::NoSource) {
+        return QRV_LtcStatusText::describe(_ltcState, isRunning());
+    }
     if (_state == State::NothingYet) {
         return tr("no timecode yet");
     }

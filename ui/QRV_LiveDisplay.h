@@ -1,7 +1,9 @@
 #pragma once
 
 // The live room: the incoming timecode fields and their status line, following the stream's
-// rate, the 0.5 s stop timer, and capture into an operand.
+// rate, the 0.5 s stop timer, and capture into an operand. It shows MTC ("MTCTimeChanged") and
+// LTC ("LTCTimeChanged": every frame, with the user bits in the fields' tooltip and direction,
+// speed and level in the status line) alike.
 //
 // Widgets it writes, from the form: TF_IncTC_*, colon_IncTC_*, incomingStatus,
 // captureToTCAddr1Btn, captureToTCAddr2Btn (and the two Capture actions it makes).
@@ -10,6 +12,7 @@
 // operand, and changed() whenever what it shows changes (for the large display).
 // Main thread only: notifications arrive on the main thread and the timer fires there.
 
+#include "QRV_LtcState.h"
 #include "QRV_Quorvel.h"
 
 #include <QObject>
@@ -17,6 +20,7 @@
 #include <QTimer>
 #include <array>
 #include <deque>
+#include <functional>
 
 class QAction;
 
@@ -40,6 +44,10 @@ public:
     // Takes the receiver's timecode notifications; with no receiver, from any sender. A new
     // call replaces the earlier registration.
     void listenTo(const void* receiver);
+    // Takes "LTCTimeChanged" from the LTC receiver, and reads what the LTC input hears from
+    // state (polled a few times a second while a source is connected).
+    void listenToLtc(const void* receiver, std::function<QRV_LtcState()> state);
+    void onLtcTimeChanged(const platform::Notification& notification);
 
     void onExternalTCChanged(const platform::Notification& notification);
     void onMMCLocateTargetMsgReceived(const platform::Notification& notification);
@@ -72,7 +80,10 @@ private:
         StoppedIdle,        // that one was dropped; the next is shown
     };
 
+    void takeRecord(const TCData& record, bool followsRate);
     void showIncoming(const TCData& record);
+    void pollLtcState();
+    void setUserBits(const QString& toolTip);
     void updateStatus();
     void setCaptureEnabled(bool enabled);
     bool isRunning() const;
@@ -84,4 +95,7 @@ private:
     std::deque<TCData> _pendingIncoming;
     std::int32_t _incomingRateCode = -1; // of the record shown last
     std::array<QAction*, 2> _captureActions{};
+    std::function<QRV_LtcState()> _ltcStateSource;
+    QRV_LtcState _ltcState; // NoSource while MTC, or nothing, is heard
+    QTimer _ltcStatePoll;
 };

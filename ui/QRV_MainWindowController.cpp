@@ -4,6 +4,7 @@
 #include "QRV_DigitScaler.h"
 #include "QRV_LargeDisplay.h"
 #include "QRV_LiveDisplay.h"
+#include "QRV_LtcSystem.h"
 #include "QRV_MenuBar.h"
 #include "QRV_QuickEntry.h"
 #include "QRV_Settings.h"
@@ -70,7 +71,8 @@ void QRV_MainWindowController::loadWindow() {
     _calculator->attach(*_ui, *this);
     _midi = std::make_unique<QRV_MidiSystem>(_receiverSource);
     _live = std::make_unique<QRV_LiveDisplay>(*_ui, nullptr);
-    _sources = std::make_unique<QRV_SourceMenu>(*_ui, *_midi, nullptr);
+    _ltc = std::make_unique<QRV_LtcSystem>();
+    _sources = std::make_unique<QRV_SourceMenu>(*_ui, *_midi, *_ltc, nullptr);
     _large = std::make_unique<QRV_LargeDisplay>(*_live, nullptr);
     _digitScaler = std::make_unique<QRV_DigitScaler>(
         _ui->midiGroup,
@@ -153,6 +155,7 @@ void QRV_MainWindowController::connectRooms() {
 
 void QRV_MainWindowController::windowDidLoad() {
     _live->listenTo(nullptr); // from any sender until a receiver is there
+    _live->listenToLtc(_ltc->sender(), [this] { return _ltc->state(); });
     _sources->start();
     restoreSettings();
     _tapePanel->reportLoad(_tape->load()); // last: a damaged tape's message must stay in view

@@ -28,6 +28,7 @@ class QRV_DigitScaler;
 class QRV_LargeDisplay;
 class QRV_LargeTimecodeWindow;
 class QRV_LiveDisplay;
+class QRV_LtcSystem;
 class QRV_QuickEntry;
 class QRV_TapeModel;
 class QRV_TapePanel;
@@ -135,6 +136,7 @@ private:
     std::unique_ptr<Ui::MainWindow> _ui;
     std::unique_ptr<QMainWindow> _window;
     std::unique_ptr<QRV_MidiSystem> _midi;
+    std::unique_ptr<QRV_LtcSystem> _ltc;
     std::unique_ptr<QRV_LiveDisplay> _live;
     std::unique_ptr<QRV_SourceMenu> _sources;
     std::unique_ptr<QRV_DigitScaler> _digitScaler;

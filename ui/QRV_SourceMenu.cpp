@@ -1,11 +1,14 @@
 #include "QRV_SourceMenu.h"
 
 #include "PopUpButton.h"
+#include "QRV_JackError.h"
+#include "QRV_LtcSystem.h"
 #include "QRV_MidiSystem.h"
 #include "ZK_MTCReceiver.h"
 #include "ui_MainWindow.h"
 
 #include <QRegularExpression>
+#include <QStandardItemModel>
 #include <QStatusBar>
 #include <rtmidi/RtMidi.h>
 
@@ -27,14 +30,20 @@ QString quoted(const QString& name) {
 
 } // namespace
 
-QRV_SourceMenu::QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QObject* parent)
+QRV_SourceMenu::QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QRV_LtcSystem& ltc,
+                               QObject* parent)
     : QObject(parent)
     , _form(form)
-    , _system(system) {
+    , _system(system)
+    , _ltc(ltc) {
     connect(&_system, &QRV_MidiSystem::arrived, this, &QRV_SourceMenu::onArrived);
     connect(&_system, &QRV_MidiSystem::sourcesChanged, this, &QRV_SourceMenu::onSourcesChanged);
     connect(&_system, &QRV_MidiSystem::lost, this, &QRV_SourceMenu::onLost);
     connect(&_system, &QRV_MidiSystem::back, this, &QRV_SourceMenu::onBack);
+    connect(&_ltc, &QRV_LtcSystem::arrived, this, &QRV_SourceMenu::onLtcArrived);
+    connect(&_ltc, &QRV_LtcSystem::sourcesChanged, this, &QRV_SourceMenu::onLtcSourcesChanged);
+    connect(&_ltc, &QRV_LtcSystem::lost, this, &QRV_SourceMenu::onLtcLost);
+    connect(&_ltc, &QRV_LtcSystem::back, this, &QRV_SourceMenu::onLtcBack);
     platform::PopUpButton* menu = _form.MIDIPortDropDownMenu;
     // activated, not currentIndexChanged: picking the item already shown re-opens it.
     connect(menu, &QComboBox::activated, this, &QRV_SourceMenu::changeMTCSourceIndex);
@@ -46,6 +55,7 @@ QRV_SourceMenu::QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QOb
 
 void QRV_SourceMenu::start() {
     _system.start();
+    _ltc.start();
     _started = true;
     rebuild();
     showNotice();
@@ -55,7 +65,7 @@ void QRV_SourceMenu::start() {
 void QRV_SourceMenu::reportSources() {
     if (_system.receiver() == nullptr) {
         emit message(tr("MIDI input is unavailable: the MIDI system could not be started."));
-    } else if (_form.MIDIPortDropDownMenu->count() == 0) {
+    } else if (_system.receiver()->midiPortNames().empty()) {
         emit message(tr("No MIDI source was found."));
     } else {
         emit message(QString());
@@ -92,6 +102,18 @@ void QRV_SourceMenu::onSourcesChanged() {
     if (takeWantedPrefix()) {
         return;
     }
+    if (!chosenIsLtc()) {
+        followChosenSource();
+    }
+    if (_chosen == Chosen::None && !_system.receiver()->midiPortNames().empty() &&
+        _form.statusbar->currentMessage() == tr("No MIDI source was found.")) {
+        emit message(QString());
+    }
+    rebuild();
+}
+
+// The chosen source went from the list, or came back to it.
+void QRV_SourceMenu::followChosenSource() {
     const bool listed = chosenSourceIsListed();
     if (_chosen == Chosen::Open && !listed) {
         _chosen = Chosen::Waiting;
@@ -100,15 +122,11 @@ void QRV_SourceMenu::onSourcesChanged() {
         if (openChosenSource()) {
             emit message(tr("%1 is back: listening to it again.").arg(quoted(_chosenSource)));
         }
-    } else if (_chosen == Chosen::None && !_system.receiver()->midiPortNames().empty() &&
-               _form.statusbar->currentMessage() == tr("No MIDI source was found.")) {
-        emit message(QString());
     }
-    rebuild();
 }
 
 void QRV_SourceMenu::onLost() {
-    if (_chosen != Chosen::None) {
+    if (_chosen != Chosen::None && !chosenIsLtc()) {
         _chosen = Chosen::Waiting;
     }
     emit message(tr("MIDI input lost: the JACK server stopped."));
@@ -121,7 +139,7 @@ void QRV_SourceMenu::onBack() {
     if (takeWantedPrefix()) {
         return;
     }
-    if (_chosen != Chosen::None && chosenSourceIsListed() && openChosenSource()) {
+    if (_chosen != Chosen::None && !chosenIsLtc() && chosenSourceIsListed() && openChosenSource()) {
         emit message(tr("MIDI input is back: listening to %1.").arg(quoted(_chosenSource)));
     } else {
         emit message(tr("MIDI input is back."));
@@ -144,6 +162,7 @@ void QRV_SourceMenu::rebuild() {
             items.append({QString::fromStdString(name), QString::fromStdString(name)});
         }
     }
+    appendLtcItems(items);
     if (!_chosenSource.isEmpty() && !chosenSourceIsListed()) {
         items.append({tr("%1 (disconnected)").arg(_chosenSource), _chosenSource});
     }
@@ -155,9 +174,14 @@ void QRV_SourceMenu::rebuild() {
     if (!same) {
         const QSignalBlocker quiet(menu);
         menu->clear();
+        auto* model = qobject_cast<QStandardItemModel*>(menu->model());
         for (int i = 0; i < items.size(); ++i) {
             menu->addItem(items[i].first, i);
             menu->setItemData(i, items[i].second, kSourceNameRole);
+            // A heading names a group; it is not a source to pick.
+            if (items[i].second.isEmpty() && model != nullptr) {
+                model->item(i)->setEnabled(false);
+            }
         }
     }
     // No source is chosen, and none opened, until the user picks one.
@@ -168,7 +192,7 @@ void QRV_SourceMenu::rebuild() {
         menu->setCurrentIndex(chosen);
     }
     // Open while there is a MIDI system: opening the menu looks for sources again.
-    menu->setEnabled(_system.receiver() != nullptr);
+    menu->setEnabled(hasInput());
     menu->setPlaceholderText(menu->count() > 0 ? tr("Choose a MIDI source") : tr("No MIDI source"));
 }
 
@@ -179,12 +203,30 @@ void QRV_SourceMenu::refresh() {
     rebuild();
 }
 
-bool QRV_SourceMenu::chosenSourceIsListed() const {
-    if (_system.receiver() == nullptr) {
-        return false;
+bool QRV_SourceMenu::chosenIsLtc() const {
+    return QRV_LtcSystem::isLtcSource(_chosenSource);
+}
+
+bool QRV_SourceMenu::hasInput() const {
+    return _system.receiver() != nullptr || _ltc.isAvailable();
+}
+
+// The sources of the chosen one's kind there are now.
+QStringList QRV_SourceMenu::listedNames() const {
+    if (chosenIsLtc()) {
+        return _ltc.sourceNames();
     }
-    const auto& names = _system.receiver()->midiPortNames();
-    return std::ranges::find(names, _chosenSource.toStdString()) != names.end();
+    QStringList names;
+    if (_system.receiver() != nullptr) {
+        for (const std::string& name : _system.receiver()->midiPortNames()) {
+            names.append(QString::fromStdString(name));
+        }
+    }
+    return names;
+}
+
+bool QRV_SourceMenu::chosenSourceIsListed() const {
+    return listedNames().contains(_chosenSource);
 }
 
 void QRV_SourceMenu::setChosenSource(const QString& name) {
@@ -195,13 +237,13 @@ void QRV_SourceMenu::setChosenSource(const QString& name) {
 }
 
 void QRV_SourceMenu::changeMTCSourceIndex() {
-    if (_system.receiver() == nullptr) {
+    if (!hasInput()) {
         return;
     }
     QComboBox* menu = _form.MIDIPortDropDownMenu;
     _wantedPrefix.clear(); // the user's own pick wins over the command line's
     setChosenSource(menu->itemData(menu->currentIndex(), kSourceNameRole).toString());
-    if (!_system.isAvailable()) {
+    if (chosenIsLtc() ? !_ltc.isAvailable() : !_system.isAvailable()) {
         _chosen = Chosen::Waiting;
         emit message(
             tr("%1 will be heard once the JACK server is back.").arg(quoted(_chosenSource)));
@@ -225,12 +267,18 @@ bool QRV_SourceMenu::chooseSourceNamed(const QString& prefix) {
 
 // The first listed source whose name begins with the wanted prefix is picked as a user would.
 bool QRV_SourceMenu::takeWantedPrefix() {
-    if (_wantedPrefix.isEmpty() || !_system.isAvailable()) {
+    if (_wantedPrefix.isEmpty() || !hasInput()) {
         return false;
     }
     // Among the sources listed now: a remembered one shown "(disconnected)" is not there.
-    for (const std::string& listed : _system.receiver()->midiPortNames()) {
-        const QString name = QString::fromStdString(listed);
+    QStringList listed;
+    if (_system.isAvailable()) {
+        for (const std::string& midi : _system.receiver()->midiPortNames()) {
+            listed.append(QString::fromStdString(midi));
+        }
+    }
+    listed += _ltc.sourceNames();
+    for (const QString& name : std::as_const(listed)) {
         if (name.startsWith(_wantedPrefix)) {
             rebuild();
             QComboBox* menu = _form.MIDIPortDropDownMenu;
@@ -252,7 +300,8 @@ void QRV_SourceMenu::restoreChosenSource(const QString& name) {
     }
     setChosenSource(name);
     _chosen = Chosen::Waiting;
-    if (_system.isAvailable() && chosenSourceIsListed() && openChosenSource()) {
+    if ((chosenIsLtc() ? _ltc.isAvailable() : _system.isAvailable()) && chosenSourceIsListed() &&
+        openChosenSource()) {
         emit message(tr("Listening to %1.").arg(quoted(_chosenSource)));
     }
     rebuild();
@@ -261,6 +310,13 @@ void QRV_SourceMenu::restoreChosenSource(const QString& name) {
 // Looks the chosen name up among the sources present now, so the source heard is always the
 // one named, and says in the status bar why it could not be opened.
 bool QRV_SourceMenu::openChosenSource() {
+    const bool opened = chosenIsLtc() ? openLtcSource() : openMidiSource();
+    rebuild();
+    return opened;
+}
+
+bool QRV_SourceMenu::openMidiSource() {
+    _ltc.close();
     ZK_MTCReceiver* receiver = _system.receiver();
     receiver->refreshMidiPortNames();
     const auto& names = receiver->midiPortNames();
@@ -279,6 +335,5 @@ bool QRV_SourceMenu::openChosenSource() {
                              .arg(quoted(_chosenSource), userText(error)));
         }
     }
-    rebuild();
     return _chosen == Chosen::Open;
 }

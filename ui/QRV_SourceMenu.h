@@ -1,16 +1,22 @@
 #pragma once
 
-// The source room: the MIDI source popup (listing, picking by name, "(disconnected)"), the
-// line in the MIDI panel while there is no MIDI system, and what happens to the chosen
-// source as sources and the MIDI system come and go (QRV_MidiSystem).
+// The source room: the source popup (listing, picking by name, "(disconnected)"), the line in
+// the MIDI panel while there is no MIDI system, and what happens to the chosen source as
+// sources and the MIDI system (QRV_MidiSystem) or the JACK server that carries LTC
+// (QRV_LtcSystem) come and go. The popup lists the MIDI sources, then, under a heading of
+// their own, the audio ports LTC can be read from. One source, MIDI or LTC, is heard at a time.
 //
 // Widgets it writes, from the form: MIDIPortDropDownMenu, midiSystemNotice. Emits message()
 // for the status bar and chosenSourceChanged() when the user's choice changes (to be
 // remembered). Main thread only.
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <utility>
 
+class QRV_LtcSystem;
 class QRV_MidiSystem;
 class ZK_MTCReceiver;
 
@@ -22,7 +28,8 @@ class QRV_SourceMenu : public QObject {
     Q_OBJECT
 
 public:
-    QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QObject* parent);
+    QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QRV_LtcSystem& ltc,
+                   QObject* parent);
 
     // Lists the sources there are now and says what state MIDI input is in.
     void start();
@@ -56,9 +63,20 @@ private:
     void onSourcesChanged();
     void onLost();
     void onBack();
+    void onLtcArrived();
+    void onLtcSourcesChanged();
+    void onLtcLost();
+    void onLtcBack();
+    void followChosenSource();
     void rebuild();
+    void appendLtcItems(QList<std::pair<QString, QString>>& items) const;
     void refresh();
     bool openChosenSource();
+    bool openMidiSource();
+    bool openLtcSource();
+    bool chosenIsLtc() const;
+    bool hasInput() const;
+    QStringList listedNames() const;
     bool chosenSourceIsListed() const;
     bool takeWantedPrefix();
     void setChosenSource(const QString& name);
@@ -67,6 +85,7 @@ private:
 
     Ui::MainWindow& _form;
     QRV_MidiSystem& _system;
+    QRV_LtcSystem& _ltc;
     QString _chosenSource; // the name picked; empty while none is
     QString _wantedPrefix; // a --source that was not listed yet
     Chosen _chosen = Chosen::None;
