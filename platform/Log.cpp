@@ -12,13 +12,16 @@ namespace {
 
 constexpr std::size_t kCapacity = 1024;
 constexpr std::chrono::milliseconds kRepeatWindow{1000};
+// Any second of the clock spans at most two of the limiter's: under 20 kB a second on stderr.
+constexpr QRV_LogRateLimit::Limits kStderrLimits{
+    .linesPerKind = 10, .bytesPerSecond = 8000, .kinds = 256};
 // Exit must not hang on a stderr nobody reads.
 constexpr std::chrono::milliseconds kExitFlush{500};
 
 // Never destroyed: other threads may still log while the process exits.
 LogWriter& writer() {
     static LogWriter* const instance = [] {
-        auto* made = new LogWriter(kCapacity, kRepeatWindow);
+        auto* made = new LogWriter(kCapacity, kRepeatWindow, kStderrLimits);
         std::atexit([] { Log::flush(kExitFlush); });
         return made;
     }();

@@ -30,9 +30,11 @@ void writeToStderr(const std::string& text) {
 
 } // namespace
 
-LogWriter::LogWriter(std::size_t capacity, std::chrono::milliseconds repeatWindow)
+LogWriter::LogWriter(std::size_t capacity, std::chrono::milliseconds repeatWindow,
+                     QRV_LogRateLimit::Limits limits)
     : capacity_(capacity)
-    , repeatWindow_(repeatWindow) {
+    , repeatWindow_(repeatWindow)
+    , limit_(limits) {
     queue_.reserve(capacity_);
     std::thread([this] { run(); }).detach();
 }
@@ -91,10 +93,15 @@ void LogWriter::run() {
         if (dropped > 0) {
             collapse(std::to_string(dropped) + " log lines dropped");
         }
+        // Only while something is held back: a sink's lines never roll the limiter over.
+        if (limit_.nextRollOver()) {
+            rollOver();
+        }
         if (flushing || (repeats_ > 0 && Clock::now() >= firstRepeat_ + repeatWindow_)) {
             writeRepeatSummary();
         }
         if (flushing) {
+            writeSummaries(limit_.summarise());
             {
                 const std::lock_guard lock(mutex_);
                 flushedUpTo_ = std::max(flushedUpTo_, taken);
@@ -110,8 +117,8 @@ std::size_t LogWriter::takeWork(std::vector<std::string>& batch, std::uint64_t& 
     const auto ready = [this] {
         return !queue_.empty() || dropped_ > 0 || flushRequested_ > flushedUpTo_;
     };
-    if (repeats_ > 0) {
-        workReady_.wait_until(lock, firstRepeat_ + repeatWindow_, ready);
+    if (const auto deadline = wakeUp()) {
+        workReady_.wait_until(lock, *deadline, ready);
     } else {
         workReady_.wait(lock, ready);
     }
@@ -122,6 +129,15 @@ std::size_t LogWriter::takeWork(std::vector<std::string>& batch, std::uint64_t& 
     return std::exchange(dropped_, 0);
 }
 
+std::optional<LogWriter::Clock::time_point> LogWriter::wakeUp() const {
+    std::optional<Clock::time_point> deadline = limit_.nextRollOver();
+    if (repeats_ > 0) {
+        deadline =
+            std::min(deadline.value_or(Clock::time_point::max()), firstRepeat_ + repeatWindow_);
+    }
+    return deadline;
+}
+
 void LogWriter::collapse(std::string line) {
     if (line == lastLine_) {
         if (repeats_++ == 0) {
@@ -130,7 +146,12 @@ void LogWriter::collapse(std::string line) {
         return;
     }
     writeRepeatSummary();
-    deliver(line);
+    if (!toSink(line)) {
+        rollOver();
+        if (limit_.admit(line)) {
+            writeToStderr(line);
+        }
+    }
     lastLine_ = std::move(line);
 }
 
@@ -138,19 +159,42 @@ void LogWriter::writeRepeatSummary() {
     if (repeats_ == 0) {
         return;
     }
-    deliver("last message repeated " + std::to_string(repeats_) + " times");
-    repeats_ = 0;
+    const std::string note = "last message repeated " + std::to_string(repeats_) + " times";
+    const std::size_t repeats = std::exchange(repeats_, 0);
+    if (!toSink(note) && limit_.admitRepeats(note, repeats)) {
+        writeToStderr(note);
+    }
+}
+
+void LogWriter::rollOver() {
+    const Clock::time_point now = Clock::now();
+    if (!limit_.secondEnded(now)) {
+        return;
+    }
+    // A line's repeat count stays next to it, before the summaries.
+    writeRepeatSummary();
+    writeSummaries(limit_.rollOver(now));
+}
+
+void LogWriter::writeSummaries(const std::vector<std::string>& summaries) {
+    for (const std::string& summary : summaries) {
+        deliver(summary);
+    }
+}
+
+bool LogWriter::toSink(const std::string& line) {
+    const std::lock_guard lock(sinkMutex_);
+    if (sink_) {
+        sink_(line);
+        return true;
+    }
+    return false;
 }
 
 void LogWriter::deliver(const std::string& line) {
-    {
-        const std::lock_guard lock(sinkMutex_);
-        if (sink_) {
-            sink_(line);
-            return;
-        }
+    if (!toSink(line)) {
+        writeToStderr(line);
     }
-    writeToStderr(line);
 }
 
 } // namespace platform
