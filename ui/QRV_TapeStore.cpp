@@ -14,6 +14,7 @@ namespace {
 
 constexpr QByteArrayView kHeader = "Quorvel tape 1";
 constexpr int kFields = 5;
+constexpr int kMostFields = 6;
 // Far beyond any calculation; bounds what one damaged line can cost.
 constexpr qsizetype kMaxLineBytes = 4096;
 constexpr int kSetAsideAttempts = 100;
@@ -24,6 +25,16 @@ struct RateToken {
 };
 
 // Numbers as people say them, so the file reads well; a new rate needs a new token.
+struct KindToken {
+    QByteArrayView token;
+    QRV_TapeLine::Kind kind;
+};
+
+constexpr std::array<KindToken, 2> kConversionKinds{{
+    {"same-frames", QRV_TapeLine::Kind::SameFrames},
+    {"same-real-time", QRV_TapeLine::Kind::SameRealTime},
+}};
+
 constexpr std::array<RateToken, 12> kRates{{
     {"23.976", {24, false, true}},
     {"24", {24, false, false}},
@@ -213,6 +224,12 @@ QByteArray QRV_TapeStore::formatLine(const QRV_TapeLine& line) {
     bytes += escaped(line.result);
     bytes += '\t';
     bytes += QByteArray::number(static_cast<qlonglong>(line.frames));
+    const auto* kind = std::find_if(kConversionKinds.begin(), kConversionKinds.end(),
+                                    [&](const KindToken& t) { return t.kind == line.kind; });
+    if (kind != kConversionKinds.end()) {
+        bytes += '\t';
+        bytes += kind->token;
+    }
     return bytes;
 }
 
@@ -220,16 +237,29 @@ std::optional<QRV_TapeLine> QRV_TapeStore::parseLine(QByteArrayView bytes) {
     if (bytes.size() > kMaxLineBytes) {
         return std::nullopt;
     }
-    std::array<QByteArrayView, kFields> fields;
-    qsizetype at = 0;
-    for (int i = 0; i < kFields; ++i) {
-        const qsizetype tab = bytes.indexOf('\t', at);
-        if ((tab < 0) != (i == kFields - 1)) {
+    std::array<QByteArrayView, kMostFields> fields;
+    int count = 0;
+    for (qsizetype at = 0; at <= bytes.size(); ++count) {
+        if (count == kMostFields) {
             return std::nullopt;
         }
+        const qsizetype tab = bytes.indexOf('\t', at);
         const qsizetype end = tab < 0 ? bytes.size() : tab;
-        fields[i] = bytes.sliced(at, end - at);
+        fields[count] = bytes.sliced(at, end - at);
         at = end + 1;
+    }
+    if (count < kFields) {
+        return std::nullopt;
+    }
+    QRV_TapeLine::Kind kind = QRV_TapeLine::Kind::Calculation;
+    if (count == kMostFields) {
+        const auto* token =
+            std::find_if(kConversionKinds.begin(), kConversionKinds.end(),
+                         [&](const KindToken& t) { return t.token == fields[kFields]; });
+        if (token == kConversionKinds.end()) {
+            return std::nullopt;
+        }
+        kind = token->kind;
     }
     const auto* rate = std::find_if(kRates.begin(), kRates.end(),
                                     [&](const RateToken& t) { return t.token == fields[1]; });
@@ -241,8 +271,8 @@ std::optional<QRV_TapeLine> QRV_TapeStore::parseLine(QByteArrayView bytes) {
         bytes.contains('\n')) {
         return std::nullopt;
     }
-    QRV_TapeLine line{std::move(*when), rate->rate, std::move(*calculation), std::move(*result),
-                      *frames};
+    QRV_TapeLine line{std::move(*when),   rate->rate, std::move(*calculation),
+                      std::move(*result), *frames,    kind};
     // Only what formatLine writes: a leading zero, "-0" or a stray byte read loosely above would
     // otherwise change the file on its next rewrite.
     if (formatLine(line) != bytes) {
