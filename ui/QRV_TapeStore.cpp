@@ -25,15 +25,13 @@ struct RateToken {
 };
 
 // Numbers as people say them, so the file reads well; a new rate needs a new token.
-struct KindToken {
-    QByteArrayView token;
-    QRV_TapeLine::Kind kind;
-};
-
-constexpr std::array<KindToken, 2> kConversionKinds{{
-    {"same-frames", QRV_TapeLine::Kind::SameFrames},
-    {"same-real-time", QRV_TapeLine::Kind::SameRealTime},
-}};
+// The sixth field of a conversion; empty for a calculation, which has five.
+QByteArrayView kindToken(QRV_TapeLine::Kind kind) {
+    using Kind = QRV_TapeLine::Kind;
+    return kind == Kind::SameFrames     ? "same-frames"
+           : kind == Kind::SameRealTime ? "same-real-time"
+                                        : QByteArrayView();
+}
 
 constexpr std::array<RateToken, 12> kRates{{
     {"23.976", {24, false, true}},
@@ -224,11 +222,9 @@ QByteArray QRV_TapeStore::formatLine(const QRV_TapeLine& line) {
     bytes += escaped(line.result);
     bytes += '\t';
     bytes += QByteArray::number(static_cast<qlonglong>(line.frames));
-    const auto* kind = std::find_if(kConversionKinds.begin(), kConversionKinds.end(),
-                                    [&](const KindToken& t) { return t.kind == line.kind; });
-    if (kind != kConversionKinds.end()) {
+    if (!kindToken(line.kind).isEmpty()) {
         bytes += '\t';
-        bytes += kind->token;
+        bytes += kindToken(line.kind);
     }
     return bytes;
 }
@@ -252,14 +248,13 @@ std::optional<QRV_TapeLine> QRV_TapeStore::parseLine(QByteArrayView bytes) {
         return std::nullopt;
     }
     QRV_TapeLine::Kind kind = QRV_TapeLine::Kind::Calculation;
-    if (count == kMostFields) {
-        const auto* token =
-            std::find_if(kConversionKinds.begin(), kConversionKinds.end(),
-                         [&](const KindToken& t) { return t.token == fields[kFields]; });
-        if (token == kConversionKinds.end()) {
-            return std::nullopt;
+    for (auto conversion : {QRV_TapeLine::Kind::SameFrames, QRV_TapeLine::Kind::SameRealTime}) {
+        if (count == kMostFields && fields[kFields] == kindToken(conversion)) {
+            kind = conversion;
         }
-        kind = token->kind;
+    }
+    if (count == kMostFields && kind == QRV_TapeLine::Kind::Calculation) {
+        return std::nullopt;
     }
     const auto* rate = std::find_if(kRates.begin(), kRates.end(),
                                     [&](const RateToken& t) { return t.token == fields[1]; });
