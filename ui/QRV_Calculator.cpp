@@ -291,6 +291,12 @@ void QRV_Calculator::applyRate(int fps, bool dropFrame, bool ntsc) {
     }
 }
 
+void QRV_Calculator::setReadouts(const QRV_ReadoutChoice& choice) {
+    if (_result) {
+        _result->setReadouts(choice);
+    }
+}
+
 std::int64_t QRV_Calculator::shownResultFrames() const {
     return _form ? _result->frames(_frameRate, isDropFrameShown()) : 0;
 }

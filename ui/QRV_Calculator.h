@@ -13,6 +13,7 @@
 // NTSC, operation or negative-results choice changes. Main thread only.
 
 #include "QRV_Quorvel.h"
+#include "QRV_ReadoutChoice.h"
 #include "TextFieldDelegate.h"
 
 #include <QObject>
@@ -84,6 +85,9 @@ public:
     void showEntryResult(std::int64_t frames, const QString& calculation);
     // The rate controls set as given (a tape line's rate), as the user would set them.
     void applyRate(int fps, bool dropFrame, bool ntsc);
+
+    // Film and audio readouts under the result.
+    void setReadouts(const QRV_ReadoutChoice& choice);
 
     // The signed frame count of the result row, for a calculation that continues from it.
     std::int64_t shownResultFrames() const;

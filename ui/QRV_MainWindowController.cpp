@@ -7,6 +7,7 @@
 #include "QRV_LtcSystem.h"
 #include "QRV_MenuBar.h"
 #include "QRV_QuickEntry.h"
+#include "QRV_ReadoutMenu.h"
 #include "QRV_Settings.h"
 #include "QRV_SourceMenu.h"
 #include "QRV_TapeModel.h"
@@ -81,13 +82,14 @@ void QRV_MainWindowController::loadWindow() {
                         _ui->TF_IncTC_frames},
         nullptr);
     makeEntryAndTape();
-    QRV_MenuBar::install(*_window,
-                         {_calculator->calculateAction(), _calculator->swapAction(),
-                          _calculator->copyResultAction(), _calculator->pasteActions(1),
-                          _calculator->pasteActions(2), _live->captureAction(1),
-                          _live->captureAction(2), _large->action(), _entry->focusAction(),
-                          _tapeDock->toggleViewAction(), _tapePanel->undoAction(),
-                          _tapePanel->clearAction(), _tapePanel->exportAction()});
+    makeConvertAndReadouts();
+    QRV_MenuBar::install(
+        *_window,
+        {_calculator->calculateAction(), _calculator->swapAction(), _calculator->copyResultAction(),
+         _calculator->pasteActions(1), _calculator->pasteActions(2), _live->captureAction(1),
+         _live->captureAction(2), _large->action(), _entry->focusAction(),
+         _tapeDock->toggleViewAction(), _tapePanel->undoAction(), _tapePanel->clearAction(),
+         _tapePanel->exportAction(), _convertDock->toggleViewAction(), _readouts->menuAction()});
     connectRooms();
     _window->installEventFilter(this);
     windowDidLoad();

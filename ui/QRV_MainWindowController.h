@@ -7,7 +7,10 @@
 //   capture; QRV_LargeTimecodeWindow shows the same in a window of its own;
 // - QRV_SourceMenu with QRV_MidiSystem: the MIDI sources and the MIDI system's comings and
 //   goings;
-// - QRV_Settings: what is remembered between runs.
+// - QRV_Settings: what is remembered between runs;
+// - QRV_QuickEntry, QRV_TapePanel, QRV_ConvertPanel, QRV_ReadoutMenu: the quick entry, the tape,
+//   conversions between rates, the film and audio readouts (wired in
+//   QRV_MainWindowController.cpp and QRV_ConvertWiring.cpp).
 //
 // The window is made on the first showWindow(); until then the setters change only the
 // stored values. Main thread only; no locks: the receiver's notifications arrive on the main
@@ -30,6 +33,8 @@ class QRV_LargeTimecodeWindow;
 class QRV_LiveDisplay;
 class QRV_LtcSystem;
 class QRV_QuickEntry;
+class QRV_ConvertPanel;
+class QRV_ReadoutMenu;
 class QRV_TapeModel;
 class QRV_TapePanel;
 class QDockWidget;
@@ -121,6 +126,7 @@ private:
     void attachFormatters();
     void connectRooms();
     void makeEntryAndTape();
+    void makeConvertAndReadouts();
     void restoreSettings();
     void saveCalculatorSettings();
     void saveWindowSettings();
@@ -144,4 +150,7 @@ private:
     std::unique_ptr<QRV_QuickEntry> _entry;
     QRV_TapePanel* _tapePanel = nullptr; // owned by its dock, which the window owns
     QDockWidget* _tapeDock = nullptr;
+    std::unique_ptr<QRV_ReadoutMenu> _readouts;
+    QRV_ConvertPanel* _convertPanel = nullptr; // owned by its dock, which the window owns
+    QDockWidget* _convertDock = nullptr;
 };

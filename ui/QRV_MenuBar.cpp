@@ -40,7 +40,9 @@ void QRV_MenuBar::install(QMainWindow& window, const Actions& actions) {
     edit->addActions({actions.undoTape, actions.clearTape});
 
     QMenu* view = bar->addMenu(tr("&View"));
-    view->addActions({actions.largeTimecode, actions.tape});
+    view->addActions({actions.largeTimecode, actions.tape, actions.convert});
+    view->addSeparator();
+    view->addAction(actions.readouts);
 
     QMenu* timecode = bar->addMenu(tr("&Timecode"));
     timecode->addActions({actions.quickEntry, actions.calculate, actions.swap});

@@ -24,6 +24,8 @@ public:
         QAction* undoTape;
         QAction* clearTape;
         QAction* exportTape;
+        QAction* convert;
+        QAction* readouts; // a submenu
     };
 
     static void install(QMainWindow& window, const Actions& actions);

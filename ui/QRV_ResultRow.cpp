@@ -45,11 +45,9 @@ void QRV_ResultRow::show(const TCData& sum, bool negative, int fps, bool dropFra
     _form.TF_TCResult_minutes->setIntValue(sum.time.minutes);
     _form.TF_TCResult_seconds->setIntValue(sum.time.seconds);
     _form.TF_TCResult_frames->setIntValue(sum.time.frames);
-    const std::int64_t frames = QRV_DayCount::count(sum.time, fps, dropFrame);
-    const QString readout = QRV_TimecodeText::readout(frames, fps, dropFrame || ntsc, negative);
-    _form.resultReadout->setText(readout);
-    // Screen readers hear the value, not only the label's role.
-    _form.resultReadout->setAccessibleName(readout);
+    _shown = {QRV_DayCount::count(sum.time, fps, dropFrame), fps, dropFrame, dropFrame || ntsc,
+              negative};
+    showReadout();
     const QString description = tr("Result %1").arg(text(dropFrame));
     for (QWidget* widget : widgets()) {
         if (widget != _form.resultReadout) {
@@ -57,6 +55,28 @@ void QRV_ResultRow::show(const TCData& sum, bool negative, int fps, bool dropFra
         }
     }
     setState(State::Current);
+}
+
+void QRV_ResultRow::setReadouts(const QRV_ReadoutChoice& choice) {
+    _readouts = choice;
+    if (_state != State::NotCalculated) {
+        showReadout();
+    }
+}
+
+// Film and audio lengths go on a line of their own, so the first line reads as it always has.
+void QRV_ResultRow::showReadout() {
+    QString readout =
+        QRV_TimecodeText::readout(_shown.frames, _shown.fps, _shown.ntsc, _shown.negative);
+    if (_readouts.any()) {
+        const std::int64_t signedFrames = _shown.negative ? -_shown.frames : _shown.frames;
+        readout += QLatin1Char('\n') +
+                   QRV_TimecodeText::footageReadout(
+                       signedFrames, {_shown.fps, _shown.dropFrame, _shown.ntsc}, _readouts);
+    }
+    _form.resultReadout->setText(readout);
+    // Screen readers hear the value, not only the label's role.
+    _form.resultReadout->setAccessibleName(readout);
 }
 
 std::int64_t QRV_ResultRow::showFrames(std::int64_t frames, bool negativeAllowed, int fps,

@@ -9,6 +9,7 @@
 // Emits message() for the status bar. Main thread only.
 
 #include "QRV_Quorvel.h"
+#include "QRV_ReadoutChoice.h"
 
 #include <QList>
 #include <QObject>
@@ -44,6 +45,8 @@ public:
     // "HH:MM:SS:FF", ";" before the frames at drop-frame, "-" first when negative.
     QString text(bool dropFrame) const;
     bool isCurrent() const { return _state == State::Current; }
+    // Film and audio readouts to add on a second line of the readout; shown at once.
+    void setReadouts(const QRV_ReadoutChoice& choice);
 
 public slots:
     void markStale();
@@ -57,9 +60,20 @@ private:
     // Only a result that was calculated can go out of date.
     enum class State { NotCalculated, Current, Stale };
 
+    struct Shown {
+        std::int64_t frames = 0; // magnitude
+        int fps = 24;
+        bool dropFrame = false;
+        bool ntsc = false;
+        bool negative = false;
+    };
+
     void setState(State state);
+    void showReadout();
     QList<QWidget*> widgets() const;
 
     Ui::MainWindow& _form;
     State _state = State::NotCalculated;
+    Shown _shown;
+    QRV_ReadoutChoice _readouts;
 };

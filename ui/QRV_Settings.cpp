@@ -1,5 +1,6 @@
 #include "QRV_Settings.h"
 
+#include "QRV_Rate.h"
 #include "QRV_RateChoices.h"
 
 namespace {
@@ -13,6 +14,14 @@ constexpr char kSource[] = "midi/source";
 constexpr char kGeometry[] = "window/geometry";
 constexpr char kLargeTimecode[] = "window/largeTimecode";
 constexpr char kTape[] = "window/tape";
+constexpr char kConvert[] = "window/convert";
+constexpr char kFeet35mm[] = "readouts/feet35mm";
+constexpr char kFeet16mm[] = "readouts/feet16mm";
+constexpr char kSamples[] = "readouts/samples";
+constexpr char kSampleRate[] = "readouts/sampleRate";
+constexpr char kConvertFrom[] = "convert/from";
+constexpr char kConvertTo[] = "convert/to";
+constexpr char kConvertSameRealTime[] = "convert/sameRealTime";
 
 // Sources are names a MIDI system gives; anything longer is not one.
 constexpr qsizetype kMaxSourceName = 1024;
@@ -97,4 +106,59 @@ bool QRV_Settings::isTapeShown() const {
 
 void QRV_Settings::setTapeShown(bool shown) {
     _store.setValue(QLatin1String(kTape), shown);
+}
+
+QRV_ReadoutChoice QRV_Settings::readouts() const {
+    QRV_ReadoutChoice choice;
+    choice.feet35mm = readBool(kFeet35mm).value_or(choice.feet35mm);
+    choice.feet16mm = readBool(kFeet16mm).value_or(choice.feet16mm);
+    choice.samples = readBool(kSamples).value_or(choice.samples);
+    bool isNumber = false;
+    const int rate = _store.value(QLatin1String(kSampleRate)).toString().toInt(&isNumber);
+    if (isNumber && QRV_ReadoutChoice::isSampleRate(rate)) {
+        choice.sampleRate = rate;
+    }
+    return choice;
+}
+
+void QRV_Settings::setReadouts(const QRV_ReadoutChoice& choice) {
+    _store.setValue(QLatin1String(kFeet35mm), choice.feet35mm);
+    _store.setValue(QLatin1String(kFeet16mm), choice.feet16mm);
+    _store.setValue(QLatin1String(kSamples), choice.samples);
+    _store.setValue(QLatin1String(kSampleRate), choice.sampleRate);
+}
+
+// Names, not positions: a list that grows keeps every stored choice meaning what it meant.
+std::optional<int> QRV_Settings::readRateSetting(const char* key) const {
+    const QString name = _store.value(QLatin1String(key)).toString();
+    for (std::size_t i = 0; i < kRateSettings.size(); ++i) {
+        if (name.toStdString() == kRateSettings[i].name) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+QRV_Settings::Conversion QRV_Settings::conversion() const {
+    return {readRateSetting(kConvertFrom), readRateSetting(kConvertTo),
+            readBool(kConvertSameRealTime)};
+}
+
+void QRV_Settings::setConversion(int from, int to, bool sameRealTime) {
+    const auto name = [](int index) {
+        const auto& setting = kRateSettings.at(static_cast<std::size_t>(index));
+        return QString::fromLatin1(setting.name.data(),
+                                   static_cast<qsizetype>(setting.name.size()));
+    };
+    _store.setValue(QLatin1String(kConvertFrom), name(from));
+    _store.setValue(QLatin1String(kConvertTo), name(to));
+    _store.setValue(QLatin1String(kConvertSameRealTime), sameRealTime);
+}
+
+bool QRV_Settings::isConvertShown() const {
+    return readBool(kConvert).value_or(false);
+}
+
+void QRV_Settings::setConvertShown(bool shown) {
+    _store.setValue(QLatin1String(kConvert), shown);
 }

@@ -13,5 +13,14 @@ QString QRV_TapeLine::rateName(const Rate& rate) {
 }
 
 QString QRV_TapeLine::displayText() const {
-    return QStringLiteral("%1 = %2 \u00B7 %3").arg(calculation, result, rateName(rate));
+    switch (kind) {
+    case Kind::SameFrames:
+        return QStringLiteral("%1 \u2192 %2 \u00B7 %3, same frames")
+            .arg(calculation, result, rateName(rate));
+    case Kind::SameRealTime:
+        return QStringLiteral("%1 \u2192 %2 \u00B7 %3, same real time")
+            .arg(calculation, result, rateName(rate));
+    default:
+        return QStringLiteral("%1 = %2 \u00B7 %3").arg(calculation, result, rateName(rate));
+    }
 }

@@ -136,8 +136,8 @@ void QRV_TapePanel::exportTape() {
 }
 
 void QRV_TapePanel::record(const QString& calculation, const QString& result, qint64 frames,
-                           const QRV_TapeLine::Rate& rate) {
-    _model.add({QDateTime::currentDateTimeUtc(), rate, calculation, result, frames});
+                           const QRV_TapeLine::Rate& rate, QRV_TapeLine::Kind kind) {
+    _model.add({QDateTime::currentDateTimeUtc(), rate, calculation, result, frames, kind});
 }
 
 QDockWidget* QRV_TapePanel::dockInto(QMainWindow& window) {

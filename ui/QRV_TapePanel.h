@@ -30,9 +30,10 @@ public:
     QAction* exportAction() const { return _export; }
     QListView* list() const { return _list; }
 
-    // A calculation just shown, added at the bottom (and to the file first).
+    // A calculation or conversion just shown, added at the bottom (and to the file first).
     void record(const QString& calculation, const QString& result, qint64 frames,
-                const QRV_TapeLine::Rate& rate);
+                const QRV_TapeLine::Rate& rate,
+                QRV_TapeLine::Kind kind = QRV_TapeLine::Kind::Calculation);
     // Puts the panel in a dock on the window's right; the dock's toggle action (Ctrl+T) shows
     // and hides it.
     QDockWidget* dockInto(QMainWindow& window);

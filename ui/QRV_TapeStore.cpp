@@ -14,6 +14,7 @@ namespace {
 
 constexpr QByteArrayView kHeader = "Quorvel tape 1";
 constexpr int kFields = 5;
+constexpr int kMostFields = 6;
 // Far beyond any calculation; bounds what one damaged line can cost.
 constexpr qsizetype kMaxLineBytes = 4096;
 constexpr int kSetAsideAttempts = 100;
@@ -24,6 +25,14 @@ struct RateToken {
 };
 
 // Numbers as people say them, so the file reads well; a new rate needs a new token.
+// The sixth field of a conversion; empty for a calculation, which has five.
+QByteArrayView kindToken(QRV_TapeLine::Kind kind) {
+    using Kind = QRV_TapeLine::Kind;
+    return kind == Kind::SameFrames     ? "same-frames"
+           : kind == Kind::SameRealTime ? "same-real-time"
+                                        : QByteArrayView();
+}
+
 constexpr std::array<RateToken, 12> kRates{{
     {"23.976", {24, false, true}},
     {"24", {24, false, false}},
@@ -213,6 +222,10 @@ QByteArray QRV_TapeStore::formatLine(const QRV_TapeLine& line) {
     bytes += escaped(line.result);
     bytes += '\t';
     bytes += QByteArray::number(static_cast<qlonglong>(line.frames));
+    if (!kindToken(line.kind).isEmpty()) {
+        bytes += '\t';
+        bytes += kindToken(line.kind);
+    }
     return bytes;
 }
 
@@ -220,16 +233,28 @@ std::optional<QRV_TapeLine> QRV_TapeStore::parseLine(QByteArrayView bytes) {
     if (bytes.size() > kMaxLineBytes) {
         return std::nullopt;
     }
-    std::array<QByteArrayView, kFields> fields;
-    qsizetype at = 0;
-    for (int i = 0; i < kFields; ++i) {
-        const qsizetype tab = bytes.indexOf('\t', at);
-        if ((tab < 0) != (i == kFields - 1)) {
+    std::array<QByteArrayView, kMostFields> fields;
+    int count = 0;
+    for (qsizetype at = 0; at <= bytes.size(); ++count) {
+        if (count == kMostFields) {
             return std::nullopt;
         }
+        const qsizetype tab = bytes.indexOf('\t', at);
         const qsizetype end = tab < 0 ? bytes.size() : tab;
-        fields[i] = bytes.sliced(at, end - at);
+        fields[count] = bytes.sliced(at, end - at);
         at = end + 1;
+    }
+    if (count < kFields) {
+        return std::nullopt;
+    }
+    QRV_TapeLine::Kind kind = QRV_TapeLine::Kind::Calculation;
+    for (auto conversion : {QRV_TapeLine::Kind::SameFrames, QRV_TapeLine::Kind::SameRealTime}) {
+        if (count == kMostFields && fields[kFields] == kindToken(conversion)) {
+            kind = conversion;
+        }
+    }
+    if (count == kMostFields && kind == QRV_TapeLine::Kind::Calculation) {
+        return std::nullopt;
     }
     const auto* rate = std::find_if(kRates.begin(), kRates.end(),
                                     [&](const RateToken& t) { return t.token == fields[1]; });
@@ -241,8 +266,8 @@ std::optional<QRV_TapeLine> QRV_TapeStore::parseLine(QByteArrayView bytes) {
         bytes.contains('\n')) {
         return std::nullopt;
     }
-    QRV_TapeLine line{std::move(*when), rate->rate, std::move(*calculation), std::move(*result),
-                      *frames};
+    QRV_TapeLine line{std::move(*when),   rate->rate, std::move(*calculation),
+                      std::move(*result), *frames,    kind};
     // Only what formatLine writes: a leading zero, "-0" or a stray byte read loosely above would
     // otherwise change the file on its next rewrite.
     if (formatLine(line) != bytes) {

@@ -5,6 +5,8 @@
 // Owns the file at path() (by default tape.txt in the application's data folder): a header
 // line "Quorvel tape 1", then one line per calculation, five tab-separated fields:
 //   2024-05-01T12:34:56.789Z <TAB> 29.97DF <TAB> calculation <TAB> result <TAB> -1800
+// and a sixth for a conversion, "same-frames" or "same-real-time" (a reader that knows only
+// five fields skips such a line and keeps it in the file).
 // Time is UTC with milliseconds; the rate is 23.976, 24, 25, 29.97DF, 29.97, 30, 47.952, 48, 50,
 // 59.94DF, 59.94 or 60; in the texts "\\", "\t", "\n" and "\r" stand for a backslash, tab,
 // line feed and carriage return, so a record is always one line.

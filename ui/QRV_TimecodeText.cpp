@@ -1,6 +1,9 @@
 #include "QRV_TimecodeText.h"
 
+#include "QRV_Footage.h"
+
 #include <QRegularExpression>
+#include <QStringList>
 #include <cstdlib>
 
 namespace {
@@ -34,6 +37,13 @@ QString duration(std::int64_t ms) {
         return QStringLiteral("%1 min %2%3").arg(minutes).arg(twoDigits(seconds), fraction);
     }
     return QString::number(seconds) + fraction;
+}
+
+QString feetText(std::int64_t frames, int framesPerFoot, const QString& gauge) {
+    const auto length = QRV_Footage::feetAndFrames(frames, framesPerFoot);
+    return QStringLiteral("%1%2+%3 (%4)")
+        .arg(length.negative ? QStringLiteral("-") : QString(), QString::number(length.feet),
+             twoDigits(length.frames), gauge);
 }
 
 } // namespace
@@ -82,4 +92,23 @@ QString QRV_TimecodeText::readout(std::int64_t frames, int fps, bool ntsc, bool 
     const QString sign = negative ? QStringLiteral("-") : QString();
     return QStringLiteral("%1%2 frames \u00B7 %1%3")
         .arg(sign, grouped(std::llabs(frames)), duration(ms));
+}
+
+QString QRV_TimecodeText::footageReadout(std::int64_t frames, const QRV_Rate& rate,
+                                         const QRV_ReadoutChoice& choice) {
+    QStringList parts;
+    if (choice.feet35mm) {
+        parts << feetText(frames, QRV_Footage::kFramesPerFoot35mm, QStringLiteral("35 mm"));
+    }
+    if (choice.feet16mm) {
+        parts << feetText(frames, QRV_Footage::kFramesPerFoot16mm, QStringLiteral("16 mm"));
+    }
+    if (choice.samples) {
+        const std::int64_t samples = QRV_Footage::samples(frames, rate, choice.sampleRate);
+        parts << QStringLiteral("%1%2 samples (%3 kHz)")
+                     .arg(samples < 0 ? QStringLiteral("-") : QString(),
+                          grouped(std::llabs(samples)),
+                          QString::number(choice.sampleRate / 1000.0, 'g', 4));
+    }
+    return parts.join(QStringLiteral(" \u00B7 "));
 }

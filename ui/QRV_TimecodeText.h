@@ -3,6 +3,9 @@
 // Whole timecodes as text, the way editors paste and copy them, and the readouts that put a
 // result or a rate into words. Pure functions; any thread.
 
+#include "QRV_Rate.h"
+#include "QRV_ReadoutChoice.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -35,4 +38,9 @@ public:
     // duration leaves out leading zero units ("1 h 02 min 03.400 s", "0.033 s"); a negative
     // result puts "-" before both parts.
     static QString readout(std::int64_t frames, int fps, bool ntsc, bool negative);
+
+    // The chosen film and audio readouts of a signed frame count at rate, or empty:
+    // "5400+00 (35 mm) · 2160+00 (16 mm) · 172 800 000 samples (48 kHz)".
+    static QString footageReadout(std::int64_t frames, const QRV_Rate& rate,
+                                  const QRV_ReadoutChoice& choice);
 };

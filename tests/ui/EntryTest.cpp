@@ -278,12 +278,13 @@ TEST_F(Entry, MenuCarriesTheCommandsAndQuitClosesTheWindow) {
             }
         }
     }
-    EXPECT_EQ(titles, QStringList({"Export Tape… ", "Quit Ctrl+Q", "Copy Result Ctrl+Shift+C",
-                                   "Paste into Operand 1 ", "Paste into Operand 2 ",
-                                   "Undo Tape Change Ctrl+Z", "Clear Tape ", "Large Timecode F11",
-                                   "Tape Ctrl+T", "Quick Entry Ctrl+L", "Calculate Return",
-                                   "Swap Operands ", "Capture to Operand 1 Ctrl+1",
-                                   "Capture to Operand 2 Ctrl+2", "About Quorvel "}));
+    EXPECT_EQ(titles,
+              QStringList({"Export Tape… ", "Quit Ctrl+Q", "Copy Result Ctrl+Shift+C",
+                           "Paste into Operand 1 ", "Paste into Operand 2 ",
+                           "Undo Tape Change Ctrl+Z", "Clear Tape ", "Large Timecode F11",
+                           "Tape Ctrl+T", "Convert Ctrl+R", "Readouts ", "Quick Entry Ctrl+L",
+                           "Calculate Return", "Swap Operands ", "Capture to Operand 1 Ctrl+1",
+                           "Capture to Operand 2 Ctrl+2", "About Quorvel "}));
     EXPECT_EQ(control<QComboBox>("signDropdownMenu")->accessibleName(), "Operation");
     QTest::keyClick(controller.window(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(controller.window()->isVisible());

@@ -99,6 +99,28 @@ TEST(TapeLineFormat, RejectsDamagedLines) {
     }
 }
 
+TEST(TapeLineFormat, AConversionCarriesItsKindInASixthField) {
+    const QByteArray calculation = "2024-05-01T12:00:00.000Z\t25\t1 + 2\t3\t250";
+    const auto read = QRV_TapeStore::parseLine(calculation);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->kind, QRV_TapeLine::Kind::Calculation);
+    for (const auto& [kind, token] :
+         {std::pair{QRV_TapeLine::Kind::SameFrames, "same-frames"},
+          std::pair{QRV_TapeLine::Kind::SameRealTime, "same-real-time"}}) {
+        SCOPED_TRACE(token);
+        QRV_TapeLine line = *read;
+        line.kind = kind;
+        const QByteArray bytes = QRV_TapeStore::formatLine(line);
+        EXPECT_EQ(bytes, calculation + "\t" + token);
+        EXPECT_EQ(QRV_TapeStore::parseLine(bytes), line);
+    }
+    for (const QByteArray& damaged :
+         {calculation + "\t", calculation + "\tsame-frames\t", calculation + "\tSame-Frames",
+          calculation + "\tsame-frames\tsame-frames"}) {
+        EXPECT_FALSE(QRV_TapeStore::parseLine(damaged)) << damaged.toStdString();
+    }
+}
+
 // A torn last line is cut by a load; an append made without one still starts a new line.
 TEST(TapeStoreLoad, SkipsBadLinesAndATornLast) {
     for (const bool loadFirst : {true, false}) {
