@@ -1,7 +1,7 @@
 # What `cmake --install` puts where, and the .deb that CPack makes of it (`cpack -G DEB`).
 include(GNUInstallDirs)
 
-install(TARGETS quorvel quorvel-mtc-send RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quorvel quorvel-mtc-send quorvel-ltc-send RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(PROGRAMS scripts/demo.sh DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME quorvel-demo)
 install(FILES data/org.quorvel.Quorvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/icons/org.quorvel.Quorvel.svg
@@ -18,7 +18,7 @@ install(FILES data/org.quorvel.Quorvel.metainfo.xml DESTINATION ${CMAKE_INSTALL_
 find_program(QUORVEL_GZIP gzip REQUIRED)
 set(_quorvel_docs ${CMAKE_CURRENT_BINARY_DIR}/package-docs)
 set(_quorvel_man_pages "")
-foreach(page quorvel quorvel-mtc-send quorvel-demo)
+foreach(page quorvel quorvel-mtc-send quorvel-ltc-send quorvel-demo)
     set(gz ${_quorvel_docs}/${page}.1.gz)
     add_custom_command(OUTPUT ${gz}
         COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/man/${page}.1
@@ -52,8 +52,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Quorvel adds and subtracts SMPTE timecodes at 24 to 60 fps and 29.97 or 59.94\n\
 drop-frame, and shows the MIDI Time Code that a DAW, a video deck or a sync box\n\
 sends over the ALSA sequencer or JACK, to be captured into the calculator.\n\
-Includes quorvel-mtc-send, an MTC generator, and quorvel-demo, which plays\n\
-timecode into Quorvel without MIDI hardware.")
+Includes quorvel-mtc-send and quorvel-ltc-send, MTC and LTC generators, and\n\
+quorvel-demo, which plays timecode into Quorvel without MIDI hardware.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -79,6 +79,40 @@ void QRV_LtcEncoder::appendEncoded(std::vector<float>& out) {
     }
 }
 
+void QRV_LtcEncoder::renderLeadIn(std::vector<float>& out, double speed) {
+    // libltc's decoder starts out expecting 25 fps bits. Zeros (an edge per bit) pull its bit
+    // length up to a slow signal's, ones (an edge per half bit) down to a fast one's; an even
+    // number of edges in all ends at the low level a new encoder starts from.
+    constexpr int kZeros = 16;
+    constexpr int kOnes = 16;
+    const double samplesPerHalfBit =
+        sampleRate_ / QRV_LtcRates::framesPerSecond(rateCode_) / LTC_FRAME_BIT_COUNT / speed / 2.0;
+    out.clear();
+    float level = -gain_;
+    for (int half = 0; half < 2 * (kZeros + kOnes); ++half) {
+        const bool bitStart = half % 2 == 0;
+        const bool one = half / 2 >= kZeros;
+        if (bitStart || one) {
+            level = -level;
+        }
+        const auto end = static_cast<std::size_t>(std::lround((half + 1) * samplesPerHalfBit));
+        out.resize(end, level);
+    }
+    ltc_encoder_reset(encoder_.get()); // the first frame starts from the low level
+}
+
+void QRV_LtcEncoder::renderClosingEdge(std::vector<float>& out, bool reverse, double speed) {
+    out.clear();
+    if (reverse) {
+        for (int byte = kBytesPerFrame - 1; byte >= kBytesPerFrame - 2; --byte) {
+            ltc_encoder_encode_byte(encoder_.get(), byte, -1.0 / speed); // the sync word
+            appendEncoded(out);
+        }
+    }
+    ltc_encoder_end_encode(encoder_.get());
+    appendEncoded(out);
+}
+
 TimeCodeTime QRV_LtcEncoder::time() const {
     SMPTETimecode smpte{};
     ltc_encoder_get_timecode(encoder_.get(), &smpte);

@@ -43,6 +43,15 @@ public:
     // std::invalid_argument) renders the frame at 1/speed of its normal length.
     void renderFrame(std::vector<float>& out, bool reverse = false, double speed = 1.0);
 
+    // What a run starts and ends with, so that a reader after silence gets its first and last
+    // frame: libltc spends the first edge after silence on finding its feet, and finds a
+    // frame's end only at the next edge. The lead-in is 16 zero and 16 one bits at the speed
+    // given, ending at the level the first frame's first edge leaves; the closing edge ends the
+    // last frame rendered (in reverse play, where a reader knows a frame by the sync word that
+    // comes after it, the next frame's sync word comes first). Each replaces out's contents.
+    void renderLeadIn(std::vector<float>& out, double speed = 1.0);
+    void renderClosingEdge(std::vector<float>& out, bool reverse = false, double speed = 1.0);
+
     // The next frame to render.
     TimeCodeTime time() const;
 

@@ -9,13 +9,14 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected=(
-    bin/quorvel bin/quorvel-mtc-send bin/quorvel-demo
+    bin/quorvel bin/quorvel-mtc-send bin/quorvel-ltc-send bin/quorvel-demo
     share/applications/org.quorvel.Quorvel.desktop
     share/icons/hicolor/scalable/apps/org.quorvel.Quorvel.svg
     share/icons/hicolor/16x16/apps/org.quorvel.Quorvel.svg
     share/icons/hicolor/24x24/apps/org.quorvel.Quorvel.svg
     share/metainfo/org.quorvel.Quorvel.metainfo.xml
     share/man/man1/quorvel.1.gz share/man/man1/quorvel-mtc-send.1.gz
+    share/man/man1/quorvel-ltc-send.1.gz
     share/man/man1/quorvel-demo.1.gz
     share/doc/quorvel/copyright share/doc/quorvel/changelog.gz
 )
@@ -39,7 +40,7 @@ done
 [[ $mains -eq 1 ]] || { echo "desktop entry: $mains main categories (want 1)"; status=1; }
 
 appstreamcli validate --no-net "$prefix/share/metainfo/org.quorvel.Quorvel.metainfo.xml" || status=1
-command -v man >/dev/null && for page in quorvel quorvel-mtc-send quorvel-demo; do
+command -v man >/dev/null && for page in quorvel quorvel-mtc-send quorvel-ltc-send quorvel-demo; do
     # Warnings from the formatter mean a broken page.
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [[ -z $warnings ]] || { echo "$page.1: $warnings"; status=1; }

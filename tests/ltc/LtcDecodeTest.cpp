@@ -2,6 +2,7 @@
 // after 40 frames, direction, speed, level and user bits.
 
 #include "LtcTestSignal.h"
+#include "QRV_LtcEncoder.h"
 #include "QRV_LtcLabelChain.h"
 #include "QRV_LtcRateDetector.h"
 
@@ -51,6 +52,33 @@ TEST(LtcRoundTrip, EndSamplesFallOnTheFrameBoundaries) {
     for (std::size_t i = 0; i < frames.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_NEAR(frames[i].endSample, 1000 + static_cast<std::int64_t>(i + 1) * 1920, 2);
+    }
+}
+
+TEST(LtcRoundTrip, LeadInAndClosingEdgeGiveTheFirstAndLastFrameBetweenSilences) {
+    const struct {
+        double speed;
+        bool reverse;
+    } rows[] = {{0.5, false}, {1.0, false}, {2.0, false}, {0.5, true}, {2.0, true}};
+    for (const auto [speed, reverse] : rows) {
+        SCOPED_TRACE(testing::Message() << speed << (reverse ? " reverse" : ""));
+        const LtcRun run{kRate2997DF, "00:01:00:04", 10, reverse};
+        QRV_LtcEncoder encoder(kSampleRate, run.rateCode, -18.0);
+        encoder.setTime(tc(run.from));
+        std::vector<float> samples(4800, 0.0f);
+        std::vector<float> part;
+        encoder.renderLeadIn(part, speed);
+        samples.insert(samples.end(), part.begin(), part.end());
+        for (int i = 0; i < run.frames; ++i) {
+            encoder.renderFrame(part, reverse, speed);
+            samples.insert(samples.end(), part.begin(), part.end());
+        }
+        encoder.renderClosingEdge(part, reverse, speed);
+        samples.insert(samples.end(), part.begin(), part.end());
+        samples.insert(samples.end(), 4800, 0.0f);
+
+        QRV_LtcReader reader(kSampleRate);
+        EXPECT_EQ(labelsOf(decodeInChunks(reader, samples, 64)), expectedLabels(run));
     }
 }
 
