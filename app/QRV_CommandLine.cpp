@@ -51,7 +51,9 @@ std::variant<QRV_LaunchOptions, int> QRV_CommandLine::read(int argc, char* argv[
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption source(
-        "source", "Listen to the MIDI source whose name begins with <name> once the window opens.",
+        "source",
+        "Listen to the source whose name begins with <name> once the window opens: a MIDI "
+        "source, or an LTC one as the menu names it (\"LTC from system:capture_1\").",
         "name");
     parser.addOption(source);
     acceptQtOptions(parser);
