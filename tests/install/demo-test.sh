@@ -44,5 +44,5 @@ first=""
 # Free again once the first has ended: the same server name and lock are taken once more.
 QUORVEL_APP=$build/app/quorvel "$src/scripts/demo.sh" --screenshot "$work/shot.png"
 [[ -s $work/shot.png ]] || { echo "no screenshot"; exit 1; }
-left=$(pgrep -af "jackd -n quorvel-demo |quorvel-mtc-send --client Quorvel demo MTC" || true)
+left=$(pgrep -af "jackd -n quorvel-demo |quorvel-(mtc|ltc)-send --client Quorvel demo" || true)
 [[ -z $left ]] || { echo "left running: $left"; exit 1; }
