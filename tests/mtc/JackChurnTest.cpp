@@ -6,6 +6,7 @@
 #include "JackMidiCapture.h"
 #include "JackMidiOutput.h"
 #include "MTCMessages.h"
+#include "NumberedMessages.h"
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -16,24 +17,10 @@ namespace {
 using namespace std::chrono_literals;
 using mtcgen::JackMidiOutput;
 using mtcgen::Message;
+using quorvel_test::numbered;
+using quorvel_test::numberOf;
 
 const std::string kChurnClient = quorvel_test::JackGraph::privateClientName("quorvel-churn");
-
-Message numbered(std::size_t number) {
-    return {0xF0,
-            0x7D,
-            static_cast<unsigned char>(number >> 14 & 0x7F),
-            static_cast<unsigned char>(number >> 7 & 0x7F),
-            static_cast<unsigned char>(number & 0x7F),
-            0xF7};
-}
-
-long numberOf(const Message& message) {
-    if (message.size() != 6 || message[0] != 0xF0 || message[1] != 0x7D || message[5] != 0xF7) {
-        return -1;
-    }
-    return message[2] << 14 | message[3] << 7 | message[4];
-}
 
 // Started and stopped through the tests' fixture script, which also stops a server of this
 // name left over from an interrupted run.

@@ -7,6 +7,7 @@
 #include "JackGraph.h"
 #include "JackMidiCapture.h"
 #include "MTCMessages.h"
+#include "NumberedMessages.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,33 +20,17 @@ namespace {
 using namespace std::chrono_literals;
 using mtcgen::JackMidiOutput;
 using mtcgen::Message;
+using quorvel_test::numbered;
+using quorvel_test::numberOf;
 
 // Names of our own, so that test runs on other servers do not disturb these (see JackGraph).
 const std::string kClient = quorvel_test::JackGraph::privateClientName("quorvel-out");
-
-// A 6-byte non-commercial SysEx that carries a number, to tell messages apart.
-Message numbered(std::size_t number) {
-    return {0xF0,
-            0x7D,
-            static_cast<unsigned char>(number >> 14 & 0x7F),
-            static_cast<unsigned char>(number >> 7 & 0x7F),
-            static_cast<unsigned char>(number & 0x7F),
-            0xF7};
-}
 
 Message longSysEx(std::size_t size) {
     Message message(size, 0x55);
     message.front() = 0xF0;
     message.back() = 0xF7;
     return message;
-}
-
-// The number a numbered message carries, or -1 for any other (a torn or mixed-up event).
-long numberOf(const Message& message) {
-    if (message.size() != 6 || message[0] != 0xF0 || message[1] != 0x7D || message[5] != 0xF7) {
-        return -1;
-    }
-    return message[2] << 14 | message[3] << 7 | message[4];
 }
 
 class JackMidiOutputTest : public ::testing::Test {
