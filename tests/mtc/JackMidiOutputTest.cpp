@@ -40,14 +40,6 @@ Message longSysEx(std::size_t size) {
     return message;
 }
 
-// The number a numbered message carries, or -1 for any other (a torn or mixed-up event).
-long numberOf(const Message& message) {
-    if (message.size() != 6 || message[0] != 0xF0 || message[1] != 0x7D || message[5] != 0xF7) {
-        return -1;
-    }
-    return message[2] << 14 | message[3] << 7 | message[4];
-}
-
 class JackMidiOutputTest : public ::testing::Test {
 protected:
     quorvel_test::JackGraph graph;
