@@ -70,13 +70,11 @@ void QRV_LtcInput::openSource(const std::string& name) {
 void QRV_LtcInput::closeSource() {
     connected_.store(false);
     client_->disconnect();
-    {
-        const std::lock_guard lock(feedMutex_);
-        fedEpoch_ = epoch_.load() + 1;
-        epoch_.store(fedEpoch_);
-        reader_->reset();
-    }
-    const std::lock_guard lock(stateMutex_);
+    const std::lock_guard lock(feedMutex_);
+    fedEpoch_ = epoch_.load() + 1;
+    epoch_.store(fedEpoch_);
+    reader_->reset();
+    const std::lock_guard stateLock(stateMutex_);
     state_ = QRV_LtcState{};
 }
 
@@ -109,15 +107,14 @@ void QRV_LtcInput::process(jack_nframes_t frames) {
 
 void QRV_LtcInput::drain() {
     bool fed = false;
-    while (feedNextBlock()) {
-        fed = true;
+    while (feedNextBlock(fed)) {
     }
     if (fed) {
         publishState();
     }
 }
 
-bool QRV_LtcInput::feedNextBlock() {
+bool QRV_LtcInput::feedNextBlock(bool& fed) {
     BlockHeader header{};
     if (ring_.readable() < sizeof header) {
         return false;
@@ -131,6 +128,11 @@ bool QRV_LtcInput::feedNextBlock() {
     if (header.epoch != fedEpoch_) {
         return true;
     }
+    if (header.epoch != readerEpoch_) {
+        readerEpoch_ = header.epoch;
+        lastReverse_ = false;
+    }
+    fed = true;
     // JACK's frame time wraps every 2^32 samples; the stream position must not.
     position_ += hasPosition_ ? static_cast<std::int32_t>(header.position - lastFrameTime_) : 0;
     lastFrameTime_ = header.position;
@@ -150,17 +152,20 @@ void QRV_LtcInput::deliverFrames() {
     }
 }
 
+// Under the feed lock throughout: a source closed since the last block fed would otherwise
+// get the freshly reset reader's "silent" back over its cleared state.
 void QRV_LtcInput::publishState() {
-    QRV_LtcState state;
-    {
-        const std::lock_guard lock(feedMutex_);
-        state.signal = shownSignal(reader_->signal());
-        state.rateCode = reader_->detectedRateCode();
-        state.speed = reader_->speed();
-        state.levelDbfs = reader_->levelDbfs();
+    const std::lock_guard lock(feedMutex_);
+    if (readerEpoch_ != fedEpoch_) {
+        return;
     }
+    QRV_LtcState state;
+    state.signal = shownSignal(reader_->signal());
+    state.rateCode = reader_->detectedRateCode();
+    state.speed = reader_->speed();
+    state.levelDbfs = reader_->levelDbfs();
     state.reverse = lastReverse_;
-    const std::lock_guard lock(stateMutex_);
+    const std::lock_guard stateLock(stateMutex_);
     state_ = state;
 }
 

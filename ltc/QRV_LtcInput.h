@@ -63,7 +63,8 @@ private:
     void sourcesChanged() override;
     void lost() override;
 
-    bool feedNextBlock();
+    // Takes one block out of the ring; fed is set when it was the open source's.
+    bool feedNextBlock(bool& fed);
     void deliverFrames();
     void publishState();
 
@@ -77,9 +78,11 @@ private:
     std::atomic<std::uint64_t> dropped_{0};
     std::uint32_t samplesSinceWake_ = 0; // process thread only
 
-    // Taken by the reader around each block and by the main thread to end a source's epoch.
+    // Taken by the reader around each block and by the main thread to end a source's epoch;
+    // the lock order is feedMutex_, then stateMutex_.
     std::mutex feedMutex_;
     std::uint32_t fedEpoch_ = 0;
+    std::uint32_t readerEpoch_ = 0; // of the last block fed (reader, under feedMutex_)
     std::unique_ptr<QRV_LtcReader> reader_;
 
     // Reader-only.

@@ -36,7 +36,9 @@ QString QRV_LtcStatusText::describe(const QRV_LtcState& state, bool running) {
     if (state.signal == Signal::NoSource) {
         return tr("no timecode yet");
     }
-    if (state.signal == Signal::Silent) {
+    // Sound too quiet to carry timecode is a level to raise, not a wrong signal.
+    const bool tooLow = state.levelDbfs < kLowestLevelDbfs;
+    if (state.signal == Signal::Silent || (state.signal == Signal::NoTimecode && tooLow)) {
         return tr("signal too low");
     }
     if (state.signal == Signal::NoTimecode) {
@@ -53,7 +55,6 @@ QString QRV_LtcStatusText::describe(const QRV_LtcState& state, bool running) {
     if (state.speed > 0) {
         parts.append(speed(state.speed));
     }
-    parts.append(state.levelDbfs < kLowestLevelDbfs ? tr("signal too low")
-                                                    : level(state.levelDbfs));
+    parts.append(tooLow ? tr("signal too low") : level(state.levelDbfs));
     return parts.join(QStringLiteral(" \u00B7 "));
 }

@@ -73,9 +73,14 @@ protected:
         return found;
     }
     QComboBox* sources() const { return control<QComboBox>("MIDIPortDropDownMenu"); }
+    // The MIDI sources: the items above the first heading (the LTC sources follow it).
     QStringList menuItems() const {
         QStringList items;
+        const QAbstractItemModel* model = sources()->model();
         for (int i = 0; i < sources()->count(); ++i) {
+            if (!(model->flags(model->index(i, 0)) & Qt::ItemIsEnabled)) {
+                break;
+            }
             items << sources()->itemText(i);
         }
         return items;

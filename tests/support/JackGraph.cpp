@@ -1,5 +1,6 @@
 #include "JackGraph.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <jack/jack.h>
 #include <stdexcept>
@@ -68,6 +69,22 @@ bool JackGraph::waitForCycles(unsigned cycles, std::chrono::milliseconds timeout
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+bool JackGraph::waitForAudio(std::chrono::milliseconds span,
+                             std::chrono::milliseconds timeout) const {
+    const auto samples = static_cast<std::uint64_t>(jack_get_sample_rate(client_)) *
+                         static_cast<std::uint64_t>(span.count()) / 1000;
+    const jack_nframes_t period = jack_get_buffer_size(client_);
+    return waitForCycles(static_cast<unsigned>((samples + period - 1) / period), timeout);
+}
+
+bool JackGraph::connect(const std::string& source, const std::string& destination) const {
+    return jack_connect(client_, source.c_str(), destination.c_str()) == 0;
+}
+
+bool JackGraph::disconnect(const std::string& source, const std::string& destination) const {
+    return jack_disconnect(client_, source.c_str(), destination.c_str()) == 0;
 }
 
 } // namespace quorvel_test

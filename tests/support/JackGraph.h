@@ -34,6 +34,12 @@ public:
     // Waits (bounded) until the server has run `cycles` complete process cycles after this
     // call, so that every client has handed on what was queued for it before.
     bool waitForCycles(unsigned cycles, std::chrono::milliseconds timeout) const;
+    // Waits (bounded) until the server has processed at least `span` of audio after this call.
+    bool waitForAudio(std::chrono::milliseconds span, std::chrono::milliseconds timeout) const;
+
+    // Connect and disconnect two ports by their full names; true when the server agreed.
+    bool connect(const std::string& source, const std::string& destination) const;
+    bool disconnect(const std::string& source, const std::string& destination) const;
 
 private:
     _jack_client* client_;
