@@ -41,9 +41,9 @@ QRV_LtcState::Signal shownSignal(QRV_LtcReader::Signal signal) {
 } // namespace
 
 QRV_LtcInput::QRV_LtcInput(Events events)
-    : ring_(kRingBytes)
+    : client_(std::make_unique<QRV_JackClient>(kClientName, kPortName, JACK_DEFAULT_AUDIO_TYPE))
+    , ring_(kRingBytes)
     , events_(std::move(events)) {
-    client_ = std::make_unique<QRV_JackClient>(kClientName, kPortName, JACK_DEFAULT_AUDIO_TYPE);
     reader_ = std::make_unique<QRV_LtcReader>(client_->sampleRate());
     block_.resize(4096);
     client_->activate(*this);

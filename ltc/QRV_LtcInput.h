@@ -68,8 +68,9 @@ private:
     void deliverFrames();
     void publishState();
 
-    QRV_ByteRing ring_;
+    // The client first: without a server nothing else is made (the window tries every 2 s).
     std::unique_ptr<QRV_JackClient> client_;
+    QRV_ByteRing ring_;
     Events events_;
 
     // Shared with the process thread.

@@ -260,8 +260,11 @@ bool QRV_SourceMenu::chooseSourceNamed(const QString& prefix) {
     if (takeWantedPrefix()) {
         return true;
     }
-    emit message(tr("No MIDI source named %1 was found; it will be heard as soon as it appears.")
-                     .arg(quoted(prefix)));
+    const QString missing =
+        QRV_LtcSystem::isLtcSource(prefix)
+            ? tr("No LTC source named %1 was found; it will be heard as soon as it appears.")
+            : tr("No MIDI source named %1 was found; it will be heard as soon as it appears.");
+    emit message(missing.arg(quoted(prefix)));
     return false;
 }
 
