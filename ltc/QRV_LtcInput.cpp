@@ -19,6 +19,13 @@ constexpr std::size_t kRingBytes = 1 << 20;
 // The reader is woken once this much audio waits: well inside the one frame plus one period
 // that a decoded frame may lag behind the signal.
 constexpr double kWakeSeconds = 0.005;
+// Digital silence (a port that carries nothing) needs no prompt reading: the reader is woken
+// ten times a second for it, and at once when sound comes.
+constexpr double kSilentWakeSeconds = 0.1;
+
+bool isDigitalSilence(const float* samples, jack_nframes_t frames) {
+    return std::all_of(samples, samples + frames, [](float sample) { return sample == 0.0F; });
+}
 
 void takePortBuffer([[maybe_unused]] void* buffer) {
 #if defined(__SANITIZE_THREAD__)
@@ -96,8 +103,11 @@ void QRV_LtcInput::process(jack_nframes_t frames) {
     if (!ring_.write(&header, sizeof header, samples, frames * sizeof(float))) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
     }
+    const bool silent = isDigitalSilence(samples, frames);
+    const double wakeAfter = silent && wasSilent_ ? kSilentWakeSeconds : kWakeSeconds;
+    wasSilent_ = silent;
     samplesSinceWake_ += frames;
-    if (samplesSinceWake_ >= kWakeSeconds * client_->sampleRate()) {
+    if (samplesSinceWake_ >= wakeAfter * client_->sampleRate()) {
         samplesSinceWake_ = 0;
         client_->wake();
     }

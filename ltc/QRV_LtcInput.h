@@ -6,9 +6,10 @@
 //
 // Threading:
 // - JACK's process thread copies the port's samples, with the stream position of the first,
-//   into a lock-free ring, and wakes the reader once at least 5 ms of audio waits; while no
-//   source is connected it copies nothing. No allocation, lock, log or system call there. A
-//   cycle that does not fit is dropped and counted; the reader sees the gap in positions.
+//   into a lock-free ring, and wakes the reader once at least 5 ms of audio waits (100 ms
+//   while the port carries only zeros); while no source is connected it copies nothing. No
+//   allocation, lock, log or system call there. A cycle that does not fit is dropped and counted;
+//   the reader sees the gap in positions.
 // - The client's reader thread feeds the decoder, and calls Events::frame for each decoded
 //   frame and Events::sourcesChanged / systemLost as the JACK server says; they must not block.
 //   The signal's state is published latest-wins for the main thread (state()).
@@ -78,6 +79,7 @@ private:
     std::atomic<bool> connected_{false};
     std::atomic<std::uint64_t> dropped_{0};
     std::uint32_t samplesSinceWake_ = 0; // process thread only
+    bool wasSilent_ = false;             // process thread only
 
     // Taken by the reader around each block and by the main thread to end a source's epoch;
     // the lock order is feedMutex_, then stateMutex_.
