@@ -61,24 +61,54 @@ QRV_JackClient::~QRV_JackClient() {
 }
 
 void QRV_JackClient::activate(Handler& handler) {
+    start(handler);
+    try {
+        resume();
+    } catch (const QRV_JackError&) {
+        close();
+        throw;
+    }
+}
+
+// Callbacks can only be set on an inactive client.
+void QRV_JackClient::start(Handler& handler) {
     handler_ = &handler;
     jack_set_process_callback(client_, &QRV_JackClient::process, this);
     jack_set_port_registration_callback(client_, &QRV_JackClient::portRegistration, this);
     jack_set_port_rename_callback(client_, &QRV_JackClient::portRename, this);
     jack_on_info_shutdown(client_, &QRV_JackClient::shutdown, this);
     reader_ = std::jthread([this](const std::stop_token& stop) { readerLoop(stop); });
+}
+
+void QRV_JackClient::resume() {
+    if (active_) {
+        return;
+    }
+    if (lost_.load() || client_ == nullptr) {
+        fail(QRV_JackError::Kind::NoServer, "the JACK server has stopped");
+    }
     if (jack_activate(client_) != 0) {
-        close();
         fail(QRV_JackError::Kind::Refused, "the JACK server would not run the input");
     }
+    active_ = true;
+}
+
+void QRV_JackClient::pause() {
+    if (!active_ || lost_.load() || client_ == nullptr) {
+        return;
+    }
+    disconnect();
+    jack_deactivate(client_);
+    active_ = false;
 }
 
 // Deactivate before close; stop the reader only once JACK can no longer wake it.
 void QRV_JackClient::close() {
     if (client_ != nullptr) {
-        if (!lost_.load()) {
+        if (!lost_.load() && active_) {
             jack_deactivate(client_);
         }
+        active_ = false;
         jack_client_close(client_);
         client_ = nullptr;
         port_ = nullptr;

@@ -51,6 +51,14 @@ public:
 
     // Starts the reader and activates the client; handler is used until close().
     void activate(Handler& handler);
+    // The same, leaving the client inactive: JACK runs no process thread for it until
+    // resume(). An input that is often idle starts this way; port and shutdown notifications
+    // reach it either way.
+    void start(Handler& handler);
+    // Activates a started client (JACK connects only active clients' ports); does nothing when
+    // it is active. pause() disconnects it, then deactivates it.
+    void resume();
+    void pause();
     // Deactivates and closes the client and stops the reader. Safe to call twice.
     void close();
 
@@ -83,6 +91,7 @@ private:
 
     jack_client_t* client_ = nullptr;
     jack_port_t* port_ = nullptr;
+    bool active_ = false; // main thread only
     const char* portType_;
     std::uint32_t sampleRate_ = 48000;
     Handler* handler_ = nullptr;

@@ -53,7 +53,7 @@ QRV_LtcInput::QRV_LtcInput(Events events)
     , events_(std::move(events)) {
     reader_ = std::make_unique<QRV_LtcReader>(client_->sampleRate());
     block_.resize(4096);
-    client_->activate(*this);
+    client_->start(*this); // active only while a source is connected
 }
 
 // The client closes first, while the handler it calls is whole.
@@ -67,6 +67,7 @@ std::vector<std::string> QRV_LtcInput::sourceNames() const {
 
 void QRV_LtcInput::openSource(const std::string& name) {
     closeSource();
+    client_->resume();
     client_->connect(name);
     connected_.store(true);
 }
@@ -76,7 +77,7 @@ void QRV_LtcInput::openSource(const std::string& name) {
 // the decoder starts afresh (rate detection included).
 void QRV_LtcInput::closeSource() {
     connected_.store(false);
-    client_->disconnect();
+    client_->pause();
     const std::lock_guard lock(feedMutex_);
     fedEpoch_ = epoch_.load() + 1;
     epoch_.store(fedEpoch_);

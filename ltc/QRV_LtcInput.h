@@ -5,6 +5,8 @@
 // (QRV_LtcReader). Sources are the JACK audio output ports, by their full names.
 //
 // Threading:
+// - The client is active only while a source is connected: an idle LTC input costs JACK no
+//   process thread.
 // - JACK's process thread copies the port's samples, with the stream position of the first,
 //   into a lock-free ring, and wakes the reader once at least 5 ms of audio waits (100 ms
 //   while the port carries only zeros); while no source is connected it copies nothing. No
