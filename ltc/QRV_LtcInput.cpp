@@ -1,5 +1,6 @@
 #include "QRV_LtcInput.h"
 
+#include "Log.h"
 #include "QRV_JackError.h"
 
 #include <algorithm>
@@ -22,6 +23,7 @@ constexpr double kWakeSeconds = 0.005;
 // Digital silence (a port that carries nothing) needs no prompt reading: the reader is woken
 // ten times a second for it, and at once when sound comes.
 constexpr double kSilentWakeSeconds = 0.1;
+constexpr std::chrono::minutes kNoTimecodeLogInterval{1};
 
 bool isDigitalSilence(const float* samples, jack_nframes_t frames) {
     return std::all_of(samples, samples + frames, [](float sample) { return sample == 0.0F; });
@@ -67,6 +69,11 @@ std::vector<std::string> QRV_LtcInput::sourceNames() const {
 
 void QRV_LtcInput::openSource(const std::string& name) {
     closeSource();
+    {
+        const std::lock_guard lock(feedMutex_);
+        sourceName_ = name;
+        noTimecodeLogged_ = false;
+    }
     client_->resume();
     client_->connect(name);
     connected_.store(true);
@@ -176,8 +183,21 @@ void QRV_LtcInput::publishState() {
     state.speed = reader_->speed();
     state.levelDbfs = reader_->levelDbfs();
     state.reverse = lastReverse_;
+    logNoTimecode(state.signal);
     const std::lock_guard stateLock(stateMutex_);
     state_ = state;
+}
+
+// Once per source and per minute at most: the status line says it all the time.
+void QRV_LtcInput::logNoTimecode(QRV_LtcState::Signal signal) {
+    const auto now = std::chrono::steady_clock::now();
+    if (signal != QRV_LtcState::Signal::NoTimecode ||
+        (noTimecodeLogged_ && now - lastNoTimecodeLog_ < kNoTimecodeLogInterval)) {
+        return;
+    }
+    noTimecodeLogged_ = true;
+    lastNoTimecodeLog_ = now;
+    platform::Log::write("no LTC in this signal: %s", sourceName_.c_str());
 }
 
 void QRV_LtcInput::sourcesChanged() {

@@ -26,6 +26,7 @@
 #include "QRV_LtcState.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -70,6 +71,7 @@ private:
     bool feedNextBlock(bool& fed);
     void deliverFrames();
     void publishState();
+    void logNoTimecode(QRV_LtcState::Signal signal);
 
     // The client first: without a server nothing else is made (the window tries every 2 s).
     std::unique_ptr<QRV_JackClient> client_;
@@ -89,6 +91,9 @@ private:
     std::uint32_t fedEpoch_ = 0;
     std::uint32_t readerEpoch_ = 0; // of the last block fed (reader, under feedMutex_)
     std::unique_ptr<QRV_LtcReader> reader_;
+    std::string sourceName_;
+    bool noTimecodeLogged_ = false;
+    std::chrono::steady_clock::time_point lastNoTimecodeLog_;
 
     // Reader-only.
     std::vector<float> block_;
