@@ -2,13 +2,10 @@
 
 #include "Log.h"
 #include "QRV_JackError.h"
+#include "QRV_PortBufferHandOver.h"
 
 #include <algorithm>
 #include <jack/jack.h>
-
-#if defined(__SANITIZE_THREAD__)
-#include <sanitizer/tsan_interface.h>
-#endif
 
 namespace {
 
@@ -27,20 +24,6 @@ constexpr std::chrono::minutes kNoTimecodeLogInterval{1};
 
 bool isDigitalSilence(const float* samples, jack_nframes_t frames) {
     return std::all_of(samples, samples + frames, [](float sample) { return sample == 0.0F; });
-}
-
-// JACK hands a port buffer from one client's process thread to the next, and back in the next
-// cycle, with futexes inside libjack that ThreadSanitizer cannot see; these marks say so.
-void takePortBuffer([[maybe_unused]] void* buffer) {
-#if defined(__SANITIZE_THREAD__)
-    __tsan_acquire(buffer);
-#endif
-}
-
-void handOnPortBuffer([[maybe_unused]] void* buffer) {
-#if defined(__SANITIZE_THREAD__)
-    __tsan_release(buffer);
-#endif
 }
 
 QRV_LtcState::Signal shownSignal(QRV_LtcReader::Signal signal) {
@@ -113,14 +96,14 @@ void QRV_LtcInput::process(jack_nframes_t frames) {
         return;
     }
     auto* samples = static_cast<const float*>(jack_port_get_buffer(client_->port(), frames));
-    takePortBuffer(const_cast<float*>(samples));
+    QRV_PortBufferHandOver::takePortBuffer(samples);
     const BlockHeader header{epoch_.load(std::memory_order_acquire),
                              jack_last_frame_time(client_->client()), frames};
     if (!ring_.write(&header, sizeof header, samples, frames * sizeof(float))) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
     }
     const bool silent = isDigitalSilence(samples, frames);
-    handOnPortBuffer(const_cast<float*>(samples));
+    QRV_PortBufferHandOver::handOnPortBuffer(samples);
     const double wakeAfter = silent && wasSilent_ ? kSilentWakeSeconds : kWakeSeconds;
     wasSilent_ = silent;
     samplesSinceWake_ += frames;

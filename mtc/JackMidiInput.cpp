@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "QRV_JackError.h"
+#include "QRV_PortBufferHandOver.h"
 
 #include <array>
 #include <cstring>
@@ -9,19 +10,7 @@
 #include <jack/midiport.h>
 #include <rtmidi/RtMidi.h>
 
-#if defined(__SANITIZE_THREAD__)
-#include <sanitizer/tsan_interface.h>
-#endif
-
 namespace {
-
-// JACK hands a port buffer from the client that wrote it to the one that reads it with futexes
-// inside libjack, which ThreadSanitizer cannot see; the mark says so (see the tools' output).
-void takePortBuffer([[maybe_unused]] void* buffer) {
-#if defined(__SANITIZE_THREAD__)
-    __tsan_acquire(buffer);
-#endif
-}
 
 // About 15,000 short messages: a third of a second of a 50,000-message-a-second flood, far
 // more than one wake-up of the reader ever leaves waiting.
@@ -99,7 +88,7 @@ void JackMidiInput::cancelCallback() {
 
 void JackMidiInput::process(jack_nframes_t frames) {
     void* buffer = jack_port_get_buffer(client_->port(), frames);
-    takePortBuffer(buffer);
+    QRV_PortBufferHandOver::takePortBuffer(buffer);
     const std::uint32_t count = jack_midi_get_event_count(buffer);
     const std::uint32_t cycleStart = jack_last_frame_time(client_->client());
     const std::uint32_t epoch = epoch_.load(std::memory_order_acquire);

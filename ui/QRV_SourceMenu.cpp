@@ -24,11 +24,12 @@ QString userText(const RtMidiError& error) {
     return QString::fromStdString(error.getMessage()).remove(kLibraryPrefix);
 }
 
-QString quoted(const QString& name) {
+} // namespace
+
+// A source's name as messages show it, in curly quotes.
+QString QRV_SourceMenu::quoted(const QString& name) {
     return QStringLiteral("\u201c%1\u201d").arg(name);
 }
-
-} // namespace
 
 QRV_SourceMenu::QRV_SourceMenu(Ui::MainWindow& form, QRV_MidiSystem& system, QRV_LtcSystem& ltc,
                                QObject* parent)

@@ -59,6 +59,7 @@ private:
         Failed,  // there, but it could not be opened; picked again by the user
     };
 
+    static QString quoted(const QString& name);
     void onArrived(ZK_MTCReceiver* receiver);
     void onSourcesChanged();
     void onLost();

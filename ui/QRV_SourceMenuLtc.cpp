@@ -10,14 +10,6 @@
 
 #include <QStatusBar>
 
-namespace {
-
-QString quoted(const QString& name) {
-    return QStringLiteral("\u201c%1\u201d").arg(name);
-}
-
-} // namespace
-
 // The JACK server that carries LTC was found after Quorvel started without one.
 void QRV_SourceMenu::onLtcArrived() {
     if (!_started) {
